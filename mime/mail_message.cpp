@@ -112,7 +112,8 @@ std::string CMailMessage::ComposeHeader()
     bool extra = false;
     for (const std::string& line : m_extraHeaderLines) {
         const std::string value = OneLineValue(line);
-        if (value.empty()) continue;  // an empty line would end the header early
+        // A blank line would end the header early (or, as white space alone, be no field).
+        if (value.find_first_not_of(" \t") == std::string::npos) continue;
         if (extra) header += "\r\n";
         header += value;
         extra = true;
