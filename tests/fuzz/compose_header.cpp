@@ -78,8 +78,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t extraLines = 0;
     for (int i = 0; i < 8 && !in.Empty(); ++i) {
         const std::string line = in.TakeField();
-        // A CR/LF run becomes one space, so only an empty extra line adds no line.
-        extraLines += !line.empty();
+        // A CR/LF run becomes one space; a line of white space alone is no field and is left out.
+        extraLines += line.find_first_not_of(" \t\r\n") != std::string::npos;
         message.AddHeaderLine(line);
     }
 
