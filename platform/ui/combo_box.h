@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+class wxComboBox;
+
 inline constexpr int CB_ERR = -1;
 
 class CComboBox : public CWnd {
@@ -19,7 +21,13 @@ public:
     int GetLBTextLen(int index) const;    // CB_ERR for a bad index
     std::string GetLBText(int index) const;  // empty for a bad index
 
+protected:
+    void OnAttached() override;
+    void OnDetaching() override;
+
 private:
+    wxComboBox* Control() const;
+
     std::vector<std::string> m_entries;
     int m_selection = CB_ERR;
 };
