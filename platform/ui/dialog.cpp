@@ -46,10 +46,11 @@ wxRect ToPixels(const ControlTemplate& c, const wxSize& base)
             DialogUnitsToPixelsY(c.cy, base.y)};
 }
 
+// The dialog base units: the average character width and the height of the window's font (set
+// just before), as the toolkit measures them for its own dialog units.
 wxSize BaseUnits(wxWindow* parent)
 {
-    wxPoint p = parent->ConvertDialogToPixels(wxPoint(4, 8));
-    return {p.x, p.y};
+    return {parent->GetCharWidth(), parent->GetCharHeight()};
 }
 
 std::string LabelName(std::string text)
@@ -228,7 +229,10 @@ bool CDialog::CreateWindowFromTemplate()
 void CDialog::BindEvents()
 {
     m_wnd->Bind(wxEVT_BUTTON, [this](wxCommandEvent& e) { SendMessage(WM_COMMAND, static_cast<WPARAM>(FromToolkitId(e.GetId()))); });
-    m_wnd->Bind(wxEVT_MENU, [this](wxCommandEvent& e) { SendMessage(WM_COMMAND, static_cast<WPARAM>(e.GetId())); });
+    m_wnd->Bind(wxEVT_MENU, [this](wxCommandEvent& e) {
+        if (UINT command = ToolkitIdToMenuCommand(e.GetId()))
+            SendMessage(WM_COMMAND, command);
+    });
     m_wnd->Bind(wxEVT_MENU_OPEN, [](wxMenuEvent& e) { SetMenuOpen(true); e.Skip(); });
     m_wnd->Bind(wxEVT_MENU_CLOSE, [](wxMenuEvent& e) { SetMenuOpen(false); e.Skip(); });
     m_wnd->Bind(wxEVT_CLOSE_WINDOW, [this](wxCloseEvent& e) {

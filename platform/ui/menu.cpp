@@ -9,6 +9,15 @@
 namespace {
 bool g_menuOpen = false;
 
+// The toolkit takes menu ids below 0x7FFF only; commands (up to 0xFFFF) get ids from 10000 up,
+// above the toolkit's stock ids.
+std::vector<UINT>& CommandTable()
+{
+    static std::vector<UINT> commands;
+    return commands;
+}
+constexpr int kFirstToolkitMenuId = 10000;
+
 bool ParseItems(const std::vector<std::vector<std::string>>& lines, std::size_t& i, CMenu& menu, bool nested)
 {
     for (; i < lines.size(); ++i) {
@@ -33,6 +42,23 @@ bool ParseItems(const std::vector<std::vector<std::string>>& lines, std::size_t&
     return !nested;  // a popup without its end
 }
 }  // namespace
+
+int MenuCommandToToolkitId(UINT command)
+{
+    auto& table = CommandTable();
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (table[i] == command)
+            return kFirstToolkitMenuId + static_cast<int>(i);
+    table.push_back(command);
+    return kFirstToolkitMenuId + static_cast<int>(table.size() - 1);
+}
+
+UINT ToolkitIdToMenuCommand(int toolkitId)
+{
+    const auto& table = CommandTable();
+    std::size_t i = static_cast<std::size_t>(toolkitId - kFirstToolkitMenuId);
+    return toolkitId >= kFirstToolkitMenuId && i < table.size() ? table[i] : 0;
+}
 
 bool IsMenuOpen()
 {
@@ -95,7 +121,7 @@ wxMenu* CMenu::CreateToolkitMenu() const
         else if (item.popup)
             menu->AppendSubMenu(item.popup->CreateToolkitMenu(), ToToolkit(item.text));
         else
-            menu->Append(static_cast<int>(item.id), ToToolkit(item.text));
+            menu->Append(MenuCommandToToolkitId(item.id), ToToolkit(item.text));
     }
     return menu;
 }
@@ -118,8 +144,8 @@ UINT CMenu::TrackPopupMenu(CWnd& owner, int x, int y, bool sysCommand) const
     SetMenuOpen(true);
     int chosen = window->GetPopupMenuSelectionFromUser(*menu, wxPoint(x, y));
     SetMenuOpen(false);
-    if (chosen == wxID_NONE || chosen <= 0)
-        return 0;
-    owner.SendMessage(sysCommand ? WM_SYSCOMMAND : WM_COMMAND, static_cast<WPARAM>(chosen));
-    return static_cast<UINT>(chosen);
+    UINT command = chosen == wxID_NONE ? 0 : ToolkitIdToMenuCommand(chosen);
+    if (command)
+        owner.SendMessage(sysCommand ? WM_SYSCOMMAND : WM_COMMAND, command);
+    return command;
 }

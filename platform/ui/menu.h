@@ -36,7 +36,7 @@ public:
     // Returns the command chosen, 0 when the menu was dismissed.
     UINT TrackPopupMenu(CWnd& owner, int x, int y, bool sysCommand = false) const;
 
-    // Toolkit realisations; the toolkit ids are the commands themselves.
+    // Toolkit realisations; MenuCommandToToolkitId gives the toolkit's id of a command.
     wxMenu* CreateToolkitMenu() const;
     wxMenuBar* CreateToolkitMenuBar() const;
 
@@ -46,6 +46,10 @@ public:
 private:
     std::vector<Item> m_items;
 };
+
+// The toolkit's menu id for a command and back (0 for an id that is no command).
+int MenuCommandToToolkitId(UINT command);
+UINT ToolkitIdToMenuCommand(int toolkitId);
 
 // True while a menu of the program is open (Esc then belongs to the menu).
 bool IsMenuOpen();

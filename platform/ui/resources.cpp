@@ -1,5 +1,6 @@
 #include "platform/ui/resources.h"
 
+#include <wx/app.h>
 #include <wx/iconbndl.h>
 #include <wx/image.h>
 #include <wx/mstream.h>
@@ -104,6 +105,8 @@ std::string LoadStringResource(int id)
 
 HICON LoadIconResource(int id)
 {
+    if (!wxTheApp)
+        return nullptr;  // images need the toolkit
     static std::map<int, std::unique_ptr<wxIconBundle>> cache;
     auto& slot = cache[id];
     if (!slot) {
