@@ -2,12 +2,8 @@
 // standard email package (tests/mime/email_reader.py) must decode every header to the value we
 // put in, find no Bcc, parse the Date, decode bodies and attachments byte for byte, and report
 // no defects.
-#include <unistd.h>
-
 #include <cstdio>
 #include <ctime>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -15,6 +11,7 @@
 
 #include "mime/mail_message.h"
 #include "mime/quoted_printable.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -83,17 +80,8 @@ std::string Received(const std::string& data)
     return stored;
 }
 
-class EmailReader : public ::testing::Test {
+class EmailReader : public TempFolderTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = std::filesystem::temp_directory_path() /
-                ("quillo-reader-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(m_dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
-
     void Expect(const std::string& kind, const std::string& argument, const std::string& value)
     {
         m_expectations += kind + "\t" + argument + "\t" + Hex(value) + "\n";
@@ -103,13 +91,6 @@ protected:
     {
         Expect("type", std::to_string(index), type);
         Expect("body", std::to_string(index), body);
-    }
-
-    std::string Write(const std::string& name, const std::string& data)
-    {
-        const auto path = m_dir / name;
-        std::ofstream(path, std::ios::binary) << data;
-        return path.string();
     }
 
     // Runs the reader on what the server would store for the message; empty output means agreed.
@@ -131,7 +112,6 @@ protected:
         m_stored = stored;
     }
 
-    std::filesystem::path m_dir;
     std::string m_expectations;
     std::string m_stored;
 };
