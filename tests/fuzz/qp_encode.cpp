@@ -6,6 +6,7 @@
 #include "mime/mime_part.h"
 #include "mime/quoted_printable.h"
 #include "support/fuzz_check.h"
+#include "support/qp_reference.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -14,37 +15,6 @@
 #include <string_view>
 
 namespace {
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;  // the encoder writes upper-case digits only
-}
-
-// Decodes quoted-printable as RFC 2045 reads it: "=" CR LF is a soft break, "=XX" one byte,
-// anything else literal. Returns nothing when an "=" starts neither.
-std::optional<std::string> QpDecode(std::string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '=') {
-            out += text[i];
-            continue;
-        }
-        if (text.substr(i + 1, 2) == "\r\n") {
-            i += 2;
-            continue;
-        }
-        if (i + 2 >= text.size() || HexValue(text[i + 1]) < 0 || HexValue(text[i + 2]) < 0)
-            return std::nullopt;
-        out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-        i += 2;
-    }
-    return out;
-}
 
 bool Printable(unsigned char c) { return (c >= 0x20 && c <= 0x7E) || c == '\t' || c == '\r' || c == '\n'; }
 
@@ -80,7 +50,7 @@ void CheckEncoding(const std::string& input, bool stored)
     const std::string encoded = QpEncode(input);
     for (char c : encoded)
         FUZZ_CHECK(Printable(static_cast<unsigned char>(c)));
-    const std::optional<std::string> decoded = QpDecode(encoded);
+    const std::optional<std::string> decoded = fuzz::QpDecode(encoded);
     FUZZ_CHECK(decoded.has_value());
     FUZZ_CHECK(*decoded == input);
     if (stored)

@@ -8,6 +8,7 @@
 #include "mime/mail_message.h"
 #include "smtp/smtp_connection.h"
 #include "support/fuzz_check.h"
+#include "support/qp_reference.h"
 #include "support/fuzz_input.h"
 #include "support/loopback.h"
 #include "support/smtp_responder.h"
@@ -48,33 +49,6 @@ std::string Unstuffed(std::string_view text)
             line.remove_prefix(1);
         out += line;
         start = end;
-    }
-    return out;
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-std::optional<std::string> QpDecode(std::string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '=') {
-            out += text[i];
-        } else if (text.substr(i + 1, 2) == "\r\n") {
-            i += 2;
-        } else if (i + 2 < text.size() && HexValue(text[i + 1]) >= 0 && HexValue(text[i + 2]) >= 0) {
-            out += static_cast<char>(HexValue(text[i + 1]) * 16 + HexValue(text[i + 2]));
-            i += 2;
-        } else {
-            return std::nullopt;
-        }
     }
     return out;
 }
@@ -132,7 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(wire.size() >= bodyStart + 4 && wire.compare(bodyStart, 2, "\r\n") == 0);
     const std::string body = Unstuffed(std::string_view(wire).substr(bodyStart + 2, wire.size() - 2 - (bodyStart + 2)));
     if (quotedPrintable) {
-        const std::optional<std::string> decoded = QpDecode(body);
+        const std::optional<std::string> decoded = fuzz::QpDecode(body);
         FUZZ_CHECK(decoded.has_value());
         FUZZ_CHECK(*decoded == Normalised(text));
     } else {
