@@ -1,0 +1,114 @@
+#include "platform/ui/mouse.h"
+
+#include "platform/ui/cursor.h"
+#include "platform/ui/gdi.h"
+
+#include <wx/event.h>
+#include <wx/window.h>
+
+namespace {
+CWnd* g_capture = nullptr;
+
+LPARAM PointParam(const wxPoint& p) { return MAKELPARAM(p.x, p.y); }
+}  // namespace
+
+MouseRoute::MouseRoute(CWnd& control) : m_target(std::make_shared<CWnd*>(&control))
+{
+    wxWindow* w = control.GetSafeHwnd();
+    if (w == nullptr)
+        return;
+    std::shared_ptr<CWnd*> target = m_target;
+    w->Bind(wxEVT_MOTION, [target](wxMouseEvent& e) {
+        if (*target)
+            (*target)->SendMessage(WM_MOUSEMOVE, 0, PointParam(e.GetPosition()));
+        e.Skip();
+    });
+    w->Bind(wxEVT_LEFT_DOWN, [target](wxMouseEvent& e) {
+        if (*target)
+            (*target)->SendMessage(WM_LBUTTONDOWN, 1, PointParam(e.GetPosition()));
+        else
+            e.Skip();
+    });
+    w->Bind(wxEVT_SET_CURSOR, [target](wxSetCursorEvent& e) {
+        HCURSOR before = GetCursor();
+        SetCursor(nullptr);
+        if (*target && (*target)->SendMessage(WM_SETCURSOR, 0, 0) != 0 && GetCursor() != nullptr)
+            e.SetCursor(*GetCursor());
+        else
+            e.Skip();
+        SetCursor(before);
+    });
+    w->Bind(wxEVT_CONTEXT_MENU, [target](wxContextMenuEvent& e) {
+        if (*target)
+            (*target)->SendMessage(WM_CONTEXTMENU, 0, PointParam(e.GetPosition()));  // (-1, -1) from the keyboard
+    });
+    w->Bind(wxEVT_MOUSE_CAPTURE_LOST, [target](wxMouseCaptureLostEvent&) {
+        if (*target == nullptr)
+            return;
+        if (g_capture == *target)
+            g_capture = nullptr;
+        (*target)->SendMessage(WM_CAPTURECHANGED, 0, 0);
+    });
+}
+
+MouseRoute::~MouseRoute()
+{
+    if (*m_target != nullptr && g_capture == *m_target)
+        ReleaseCapture();
+    *m_target = nullptr;
+}
+
+CWnd* SetCapture(CWnd& window)
+{
+    CWnd* before = g_capture;
+    if (before == &window)
+        return before;
+    if (before != nullptr)
+        ReleaseCapture();
+    wxWindow* w = window.GetSafeHwnd();
+    if (w != nullptr && !w->HasCapture())
+        w->CaptureMouse();
+    g_capture = &window;
+    return before;
+}
+
+bool ReleaseCapture()
+{
+    CWnd* held = g_capture;
+    g_capture = nullptr;
+    if (held == nullptr)
+        return true;
+    if (wxWindow* w = held->GetSafeHwnd(); w != nullptr && w->HasCapture())
+        w->ReleaseMouse();
+    return true;
+}
+
+CWnd* GetCapture() { return g_capture; }
+
+bool GetClientRect(const CWnd& window, RECT& rect)
+{
+    rect = RECT{};
+    wxWindow* w = window.GetSafeHwnd();
+    if (w == nullptr)
+        return false;
+    wxSize size = w->GetClientSize();
+    rect.right = size.x;
+    rect.bottom = size.y;
+    return true;
+}
+
+void ClientToScreen(const CWnd& window, POINT& point)
+{
+    if (wxWindow* w = window.GetSafeHwnd()) {
+        wxPoint p = w->ClientToScreen(wxPoint(point.x, point.y));
+        point = {p.x, p.y};
+    }
+}
+
+void ScreenToClient(const CWnd& window, POINT& point)
+{
+    if (wxWindow* w = window.GetSafeHwnd()) {
+        wxPoint p = w->ScreenToClient(wxPoint(point.x, point.y));
+        point = {p.x, p.y};
+    }
+}
