@@ -95,7 +95,7 @@ bool ScriptedPeer::ReadMore(int fd, std::chrono::steady_clock::time_point deadli
     return false;
 }
 
-bool ScriptedPeer::FillUntil(int fd, std::size_t wanted, bool line, std::string& out)
+bool ScriptedPeer::FillUntil(int fd, std::size_t wanted, const std::string* marker, std::string& out)
 {
     const auto deadline = std::chrono::steady_clock::now() + m_stepTimeout;
     for (;;) {
@@ -104,14 +104,14 @@ bool ScriptedPeer::FillUntil(int fd, std::size_t wanted, bool line, std::string&
             std::string_view pending(m_received);
             pending.remove_prefix(m_consumed);
             std::size_t take = 0;
-            if (line) {
-                std::size_t lf = pending.find('\n');
-                if (lf != std::string_view::npos)
-                    take = lf + 1;
+            if (marker != nullptr) {
+                std::size_t found = pending.find(*marker);
+                if (found != std::string_view::npos)
+                    take = found + marker->size();
             } else if (pending.size() >= wanted) {
                 take = wanted;
             }
-            if (take != 0 || (!line && wanted == 0)) {
+            if (take != 0 || (marker == nullptr && wanted == 0)) {
                 out.assign(pending.substr(0, take));
                 m_consumed += take;
                 return true;
@@ -155,11 +155,15 @@ void ScriptedPeer::Run()
                 break;
             }
             case Step::Kind::ReadLine:
+            case Step::Kind::ReadUntil:
             case Step::Kind::ReadBytes: {
+                static const std::string lineEnd = "\n";
                 std::string got;
-                const bool line = step.kind == Step::Kind::ReadLine;
-                ok = FillUntil(fd, step.count, line, got);
-                if (ok && line) {
+                const std::string* marker = step.kind == Step::Kind::ReadLine    ? &lineEnd
+                                            : step.kind == Step::Kind::ReadUntil ? &step.bytes
+                                                                                 : nullptr;
+                ok = FillUntil(fd, step.count, marker, got);
+                if (ok && marker != nullptr) {
                     std::lock_guard lock(m_mutex);
                     m_lines.push_back(got);
                 }

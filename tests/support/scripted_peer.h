@@ -17,14 +17,16 @@ namespace quillo::test {
 class ScriptedPeer {
 public:
     struct Step {
-        enum class Kind { Send, ReadLine, ReadBytes, Pause, Close, Reset } kind;
-        std::string bytes;      // Send
+        enum class Kind { Send, ReadLine, ReadUntil, ReadBytes, Pause, Close, Reset } kind;
+        std::string bytes;      // Send; the marker of ReadUntil
         std::size_t count = 0;  // ReadBytes
         int milliseconds = 0;   // Pause
     };
     static Step Send(std::string bytes) { return {Step::Kind::Send, std::move(bytes)}; }
     // Waits for one line from the client (up to and including LF).
     static Step ReadLine() { return {Step::Kind::ReadLine, {}}; }
+    // Waits until the client has sent marker; records all up to and including it as a line.
+    static Step ReadUntil(std::string marker) { return {Step::Kind::ReadUntil, std::move(marker)}; }
     static Step ReadBytes(std::size_t count) { return {Step::Kind::ReadBytes, {}, count}; }
     static Step Pause(int milliseconds) { return {Step::Kind::Pause, {}, 0, milliseconds}; }
     // Closes the connection in an orderly way (the client sees end of stream).
@@ -57,7 +59,7 @@ public:
 
 private:
     void Run();
-    bool FillUntil(int fd, std::size_t wanted, bool line, std::string& out);
+    bool FillUntil(int fd, std::size_t wanted, const std::string* marker, std::string& out);
     bool ReadMore(int fd, std::chrono::steady_clock::time_point deadline);
 
     std::vector<Step> m_script;
