@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <typeinfo>
 
 namespace {
 
@@ -50,6 +51,11 @@ void Reserve(std::unique_ptr<T[]>& buffer, std::uint32_t& capacity, std::uint32_
 
 CBase64Codec::~CBase64Codec() = default;
 
+bool CBase64Codec::IsPlainCodec() const
+{
+    return typeid(*this) == typeid(CBase64Codec);
+}
+
 void CBase64Codec::EncodeString(const char* text)
 {
     if (text) EncodeBuffer(text, static_cast<std::uint32_t>(std::min<std::size_t>(std::strlen(text), kMaxEncodeLength)));
@@ -63,6 +69,18 @@ void CBase64Codec::EncodeBuffer(const void* data, std::uint32_t length)
     const unsigned char* in = m_plain.get();
     Base64Group group;
     std::uint32_t offset = 0;
+    if (IsPlainCodec()) {
+        // Nothing is replaced: the group steps run inline, as EncodeGroup and SplitGroup would.
+        char* out = m_base64.get();
+        for (; offset + 3 <= length; offset += 3, out += 4) {
+            const unsigned b0 = in[offset], b1 = in[offset + 1], b2 = in[offset + 2];
+            out[0] = kAlphabet[b0 >> 2];
+            out[1] = kAlphabet[((b0 << 4) & 0x3F) | (b1 >> 4)];
+            out[2] = kAlphabet[((b1 << 2) & 0x3F) | (b2 >> 6)];
+            out[3] = kAlphabet[b2 & 0x3F];
+        }
+        m_base64Length = offset / 3 * 4;
+    }
     for (; offset + 3 <= length; offset += 3) {
         group.values[0] = in[offset];
         group.values[1] = in[offset + 1];
@@ -99,6 +117,20 @@ void CBase64Codec::DecodeBuffer(const char* text, std::uint32_t length)
     const std::uint32_t n = m_base64Length;
     Base64Group group;
     std::uint32_t offset = 0;
+    if (IsPlainCodec()) {
+        // Nothing is replaced: groups of four alphabet characters are joined inline, as
+        // DecodeGroup and JoinGroup would; any other group takes the general path below.
+        unsigned char* out = m_plain.get();
+        for (; offset + 4 <= n; offset += 4) {
+            const unsigned a = table[chars[offset]], b = table[chars[offset + 1]],
+                           c = table[chars[offset + 2]], d = table[chars[offset + 3]];
+            if ((a | b | c | d) >= 64) break;
+            out[m_plainLength] = static_cast<unsigned char>((a << 2) | (b >> 4));
+            out[m_plainLength + 1] = static_cast<unsigned char>((b << 4) | (c >> 2));
+            out[m_plainLength + 2] = static_cast<unsigned char>((c << 6) | d);
+            m_plainLength += 3;
+        }
+    }
     for (; offset + 4 <= n; offset += 4) {
         group.values[0] = table[chars[offset]];
         group.values[1] = table[chars[offset + 1]];
@@ -118,7 +150,7 @@ void CBase64Codec::DecodeBuffer(const char* text, std::uint32_t length)
         m_plainLength += bytes;
     }
     if (offset < n) {
-        const std::uint32_t k = n - offset;
+        const std::uint32_t k = std::min<std::uint32_t>(n - offset, 3);  // 1 to 3 characters left
         group = Base64Group{};
         std::uint32_t bytes = k - 1;
         for (std::uint32_t i = 0; i < k; ++i) {
@@ -164,8 +196,17 @@ void CBase64Codec::LoadBase64(const char* text, std::uint32_t length)
     ReserveBase64(length);
     char* out = m_base64.get();
     std::uint32_t n = 0;
-    for (std::uint32_t i = 0; i < length; ++i) {
-        if (!IsSkippedChar(text[i])) out[n++] = text[i];
+    if (IsPlainCodec()) {
+        for (std::uint32_t i = 0; i < length; ++i) {
+            const auto u = static_cast<unsigned char>(text[i]);
+            out[n] = text[i];
+            n += !((u >= 7 && u <= 13) || u == 32);  // as IsSkippedChar decides
+        }
+        out[n] = '\0';  // the one character written past the text, if it was skipped
+    } else {
+        for (std::uint32_t i = 0; i < length; ++i) {
+            if (!IsSkippedChar(text[i])) out[n++] = text[i];
+        }
     }
     m_base64Length = n;
 }

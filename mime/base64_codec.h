@@ -54,6 +54,9 @@ public:
     static constexpr std::uint32_t kMaxEncodeLength = 0x7FFFE000u;
 
 private:
+    // True when no step is replaced by a derived codec, so the loops may run the steps inline.
+    bool IsPlainCodec() const;
+
     std::unique_ptr<unsigned char[]> m_plain;
     std::unique_ptr<char[]> m_base64;
     std::uint32_t m_plainCapacity = 0;

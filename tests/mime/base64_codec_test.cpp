@@ -1,5 +1,6 @@
 #include "mime/base64_codec.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <string>
@@ -164,4 +165,38 @@ TEST(Base64Codec, DerivedCodecCanReplaceOneStep)
     EXPECT_STREQ(codec.GetBase64Text(), "qujd");
     codec.DecodeString("VX-Nl-cm5h-bWU6");
     EXPECT_STREQ(reinterpret_cast<const char*>(codec.GetPlainData()), "Username:");
+}
+
+// The plain codec runs its steps inline; a derived codec goes through every virtual step. Both
+// must give the same bytes, for clean text and for text with padding, junk and whitespace.
+TEST(Base64Codec, InlineStepsAgreeWithTheVirtualOnes)
+{
+    struct Relay : CBase64Codec {
+        bool IsSkippedChar(char c) override { return CBase64Codec::IsSkippedChar(c); }
+    };
+    std::string plain;
+    for (int i = 0; i < 10000; ++i) plain += static_cast<char>((i * 131 + i / 7) % 256);
+    std::string text;
+    for (int i = 0; i < 6000; ++i) text += "QUJD=\r\n *\xd1\xbd/+az09"[(i * 17 + i / 5) % 19];
+    for (const std::uint32_t length : {0u, 1u, 2u, 3u, 4u, 5u, 57u, 1000u, 9999u, 10000u}) {
+        CBase64Codec ours;
+        Relay relay;
+        ours.EncodeBuffer(plain.data(), length);
+        relay.EncodeBuffer(plain.data(), length);
+        ASSERT_EQ(ours.GetBase64Length(), relay.GetBase64Length()) << length;
+        EXPECT_EQ(std::string(ours.GetBase64Text(), ours.Base64Capacity()),
+                  std::string(relay.GetBase64Text(), relay.Base64Capacity())) << length;
+
+        const std::uint32_t textLength = std::min<std::uint32_t>(length, static_cast<std::uint32_t>(text.size()));
+        for (const std::string& input : {text.substr(0, textLength), std::string(ours.GetBase64Text())}) {
+            ours.DecodeBuffer(input.data(), static_cast<std::uint32_t>(input.size()));
+            relay.DecodeBuffer(input.data(), static_cast<std::uint32_t>(input.size()));
+            EXPECT_EQ(ours.GetPlainLength(), relay.GetPlainLength()) << length;
+            EXPECT_EQ(ours.GetBase64Length(), relay.GetBase64Length()) << length;
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(ours.GetPlainData()), ours.PlainCapacity()),
+                      std::string(reinterpret_cast<const char*>(relay.GetPlainData()), relay.PlainCapacity()));
+            EXPECT_EQ(std::string(ours.GetBase64Text(), ours.Base64Capacity()),
+                      std::string(relay.GetBase64Text(), relay.Base64Capacity()));
+        }
+    }
 }
