@@ -32,6 +32,17 @@ const std::array<unsigned char, 256>& DecodeTable()
     return table;
 }
 
+// True when one of the eight bytes is below 14 or a space (a few of those are not skipped; the
+// caller then looks at each byte).
+bool MayHoldSkippedChar(std::uint64_t word)
+{
+    constexpr std::uint64_t ones = 0x0101010101010101ull;
+    constexpr std::uint64_t highs = 0x8080808080808080ull;
+    const std::uint64_t belowFourteen = (word - 14 * ones) & ~word & highs;
+    const std::uint64_t spaces = word ^ (0x20 * ones);
+    return (belowFourteen | ((spaces - ones) & ~spaces & highs)) != 0;
+}
+
 // Grows a buffer to the next multiple of the step strictly above size, never shrinks it,
 // and clears all of it: no trace of an earlier text survives.
 template <typename T>
@@ -120,16 +131,18 @@ void CBase64Codec::DecodeBuffer(const char* text, std::uint32_t length)
     if (IsPlainCodec()) {
         // Nothing is replaced: groups of four alphabet characters are joined inline, as
         // DecodeGroup and JoinGroup would; any other group takes the general path below.
-        unsigned char* out = m_plain.get();
-        for (; offset + 4 <= n; offset += 4) {
+        unsigned char* out = m_plain.get() + m_plainLength;
+        const unsigned char* const start = out;
+        for (; offset + 4 <= n; offset += 4, out += 3) {
             const unsigned a = table[chars[offset]], b = table[chars[offset + 1]],
                            c = table[chars[offset + 2]], d = table[chars[offset + 3]];
             if ((a | b | c | d) >= 64) break;
-            out[m_plainLength] = static_cast<unsigned char>((a << 2) | (b >> 4));
-            out[m_plainLength + 1] = static_cast<unsigned char>((b << 4) | (c >> 2));
-            out[m_plainLength + 2] = static_cast<unsigned char>((c << 6) | d);
-            m_plainLength += 3;
+            const unsigned bits = (a << 18) | (b << 12) | (c << 6) | d;
+            out[0] = static_cast<unsigned char>(bits >> 16);
+            out[1] = static_cast<unsigned char>(bits >> 8);
+            out[2] = static_cast<unsigned char>(bits);
         }
+        m_plainLength += static_cast<std::uint32_t>(out - start);
     }
     for (; offset + 4 <= n; offset += 4) {
         group.values[0] = table[chars[offset]];
@@ -197,9 +210,21 @@ void CBase64Codec::LoadBase64(const char* text, std::uint32_t length)
     char* out = m_base64.get();
     std::uint32_t n = 0;
     if (IsPlainCodec()) {
-        for (std::uint32_t i = 0; i < length; ++i) {
+        // Eight characters at a time while none of them can be skipped, one at a time otherwise.
+        std::uint32_t i = 0;
+        while (i < length) {
+            if (length - i >= 8) {
+                std::uint64_t word;
+                std::memcpy(&word, text + i, 8);
+                if (!MayHoldSkippedChar(word)) {
+                    std::memcpy(out + n, &word, 8);
+                    n += 8;
+                    i += 8;
+                    continue;
+                }
+            }
             const auto u = static_cast<unsigned char>(text[i]);
-            out[n] = text[i];
+            out[n] = text[i++];
             n += !((u >= 7 && u <= 13) || u == 32);  // as IsSkippedChar decides
         }
         out[n] = '\0';  // the one character written past the text, if it was skipped
