@@ -84,8 +84,8 @@ std::string CMailMessage::QEncodeIfNeeded(const std::string& value) const
 
 // Every value goes out on one line (CR and LF runs become a space) before it is encoded.
 // A root with children is announced as multipart without a transfer encoding, which a multipart
-// entity may not carry; any other root as its content type and charset, quoted-printable, which
-// is how its body is sent. Extra header lines end without an empty line on the single-part path,
+// entity may not carry; any other root as its content type and charset, quoted-printable unless
+// the root is set to go out as it stands: the header names what is sent. Extra header lines end without an empty line on the single-part path,
 // where the transmitter sends one before the body; on the multipart path the header ends it here.
 std::string CMailMessage::ComposeHeader()
 {
@@ -105,7 +105,8 @@ std::string CMailMessage::ComposeHeader()
                   OneLineValue(m_rootPart.Boundary()) + "\"\r\n";
     } else {
         header += "MIME-Version: 1.0\r\nContent-Type: " + type + "; charset=" +
-                  OneLineValue(m_rootPart.Charset()) + "\r\nContent-Transfer-Encoding: quoted-printable\r\n";
+                  OneLineValue(m_rootPart.Charset()) + "\r\n";
+        if (m_rootPart.QpEncode()) header += "Content-Transfer-Encoding: quoted-printable\r\n";
     }
     if (!replyTo.address.empty()) header += "Reply-To: " + OneLineValue(replyTo.Render()) + "\r\n";
 

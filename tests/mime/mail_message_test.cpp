@@ -219,8 +219,13 @@ TEST(MailMessage, RootWithoutChildrenDeclaresItsTypeWhateverTheMode)
     for (const bool mime : {false, true}) {
         CMailMessage message;
         message.SetMimeMode(mime);
-        const std::string header = message.ComposeHeader();
+        std::string header = message.ComposeHeader();
         EXPECT_EQ(header.substr(header.find("MIME-Version")), kSingleTail + "\r\n") << mime;
+        // A root that goes out as it stands is not declared quoted-printable.
+        message.RootPart().SetQpEncode(false);
+        header = message.ComposeHeader();
+        EXPECT_EQ(header.substr(header.find("MIME-Version")),
+                  "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=utf-8\r\n\r\n") << mime;
     }
 }
 
