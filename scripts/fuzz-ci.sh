@@ -18,7 +18,7 @@ if ! command -v clang++-14 >/dev/null; then
 fi
 
 echo "== fuzz build"
-cmake -S "$root" -B "$build" -DQUILLO_FUZZ=ON -DQUILLO_GUI=OFF -DQUILLO_BENCH=OFF \
+cmake -S "$root" -B "$build" -DQUILLO_FUZZ=ON -DQUILLO_GUI=ON -DQUILLO_BENCH=OFF \
   -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 >/dev/null
 cmake --build "$build" -j"$(nproc)" --target quillo_fuzzers >"$build/fuzz-build.log" 2>&1 ||
   { tail -n 40 "$build/fuzz-build.log"; echo "fuzz: build failed" >&2; exit 1; }
@@ -34,7 +34,7 @@ fi
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-findings="$build/findings"
+findings="$root/$build/findings"
 mkdir -p "$findings"
 
 # Runs one target; leaves its one-line verdict in $work/<name>.line and its log in $build.
