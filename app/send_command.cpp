@@ -29,13 +29,16 @@ std::string RefusalLine(const std::string& reply)
     if (line.size() < 3 || (line[0] != '4' && line[0] != '5') || line[1] < '0' || line[1] > '9'
         || line[2] < '0' || line[2] > '9')
         return {};
-    // The box shows one plain line of reasonable length whatever the server sent.
+    // One line of reasonable length, whatever the server sent.
     constexpr std::size_t kMaxShown = 200;
     if (line.size() > kMaxShown)
         line.resize(kMaxShown);
+    // Replies are ASCII; anything else (control bytes, bytes that are no valid UTF-8 for the
+    // toolkit) is masked so the line shows as it came.
     for (char& c : line) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
-            c = ' ';
+        unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte >= 0x7F)
+            c = '?';
     }
     return line;
 }
