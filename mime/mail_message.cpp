@@ -116,6 +116,9 @@ std::string CMailMessage::ComposeHeader()
         // A blank line would end the header early (or, as white space alone, be no field).
         if (value.find_first_not_of(" \t") == std::string::npos) continue;
         if (extra) header += "\r\n";
+        // The header goes out between DATA and the end of data as it stands: a leading period
+        // is doubled here, as in a text body, so the server's removal of one leaves it intact.
+        if (value[0] == '.') header += '.';
         header += value;
         extra = true;
     }

@@ -160,12 +160,13 @@ int CMimePart::ChildCount() const
 
 const CMimePart* CMimePart::ChildAt(int index) const
 {
-    return m_children.at(static_cast<std::size_t>(index));
+    return const_cast<CMimePart*>(this)->ChildAt(index);
 }
 
 CMimePart* CMimePart::ChildAt(int index)
 {
-    return m_children.at(static_cast<std::size_t>(index));
+    if (index < 0 || static_cast<std::size_t>(index) >= m_children.size()) return nullptr;
+    return m_children[static_cast<std::size_t>(index)];
 }
 
 CMimePart* CMimePart::FindChildByType(const std::string& type)

@@ -24,7 +24,7 @@ public:
     // Appends a deep copy of part as the last child; returns its index. The caller keeps part.
     int AppendChild(const CMimePart& part);
     int ChildCount() const;
-    // index must lie in 0 .. ChildCount() - 1.
+    // index should lie in 0 .. ChildCount() - 1; null otherwise.
     const CMimePart* ChildAt(int index) const;
     CMimePart* ChildAt(int index);
     // The first direct child whose content type equals type byte for byte, or null.

@@ -169,6 +169,7 @@ TEST(MailMessage, LineBreaksInsideValuesBecomeOneSpace)
     message.AddHeaderLine("X-Extra: 1\r\nX-Bad: 2");
     message.AddHeaderLine("\r\n");
     message.AddHeaderLine("");
+    message.AddHeaderLine(".");
     message.AddHeaderLine("X-Last: 3");
     const std::string header = message.ComposeHeader();
     EXPECT_NE(header.find("Subject: Hi Bcc: victim@x . RCPT TO:<x>\r\n"), std::string::npos) << header;
@@ -176,7 +177,8 @@ TEST(MailMessage, LineBreaksInsideValuesBecomeOneSpace)
     EXPECT_NE(header.find("X-Mailer: M N\r\n"), std::string::npos) << header;
     EXPECT_NE(header.find("Reply-To: r@x X-Bad: 1\r\n"), std::string::npos) << header;
     EXPECT_NE(header.find("Cc: c@x \r\n"), std::string::npos) << header;
-    EXPECT_NE(header.find("X-Extra: 1 X-Bad: 2\r\nX-Last: 3\r\n"), std::string::npos) << header;
+    // A lone period, which would end the data, arrives as written once the server removes one.
+    EXPECT_NE(header.find("X-Extra: 1 X-Bad: 2\r\n..\r\nX-Last: 3\r\n"), std::string::npos) << header;
     // Every CR is followed by LF and every LF starts a new header field.
     for (std::size_t i = 0; i < header.size(); ++i) {
         if (header[i] == '\r') {
@@ -184,7 +186,7 @@ TEST(MailMessage, LineBreaksInsideValuesBecomeOneSpace)
         }
         if (header[i] == '\n' && i + 1 < header.size()) {
             ASSERT_NE(header[i + 1], ' ');
-            ASSERT_NE(header[i + 1], '.');
+            ASSERT_NE(header.compare(i + 1, 3, ".\r\n"), 0);
         }
     }
     EXPECT_EQ(header.substr(header.size() - 11), "X-Last: 3\r\n");

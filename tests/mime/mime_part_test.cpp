@@ -261,6 +261,8 @@ TEST(MimePart, AppendChildStoresADeepCopy)
         EXPECT_EQ(copy->ChildAt(i)->Text(), "leaf");
     }
     EXPECT_EQ(root.ChildAt(1)->Text(), "leaf");
+    EXPECT_EQ(root.ChildAt(2), nullptr);
+    EXPECT_EQ(root.ChildAt(-1), nullptr);
     EXPECT_EQ(branch.ChildCount(), 2);
     EXPECT_EQ(branch.Parent(), nullptr);
 }
