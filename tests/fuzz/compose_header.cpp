@@ -27,6 +27,25 @@ CMailAddress TakeAddress(FuzzInput& in)
 
 bool StartsWith(std::string_view line, std::string_view prefix) { return line.substr(0, prefix.size()) == prefix; }
 
+// An extra line as it must stand in the header: every run of CR and LF one space, and a leading
+// period doubled, since the header goes between DATA and the end of data without dot-stuffing.
+std::string ExpectedExtraLine(const std::string& line)
+{
+    std::string out;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        if (line[i] != '\r' && line[i] != '\n') {
+            out += line[i];
+            continue;
+        }
+        out += ' ';
+        while (i + 1 < line.size() && (line[i + 1] == '\r' || line[i + 1] == '\n'))
+            ++i;
+    }
+    if (!out.empty() && out[0] == '.')
+        out.insert(0, 1, '.');
+    return out;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -75,13 +94,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         child.AssignText("child");
         message.RootPart().AppendChild(child);
     }
-    std::size_t extraLines = 0;
+    std::vector<std::string> extras;  // the lines the extra header lines must give, in order
     for (int i = 0; i < 8 && !in.Empty(); ++i) {
         const std::string line = in.TakeField();
-        // A CR/LF run becomes one space; a line of white space alone is no field and is left out.
-        extraLines += line.find_first_not_of(" \t\r\n") != std::string::npos;
+        // A line of white space alone is no field and is left out.
+        if (line.find_first_not_of(" \t\r\n") != std::string::npos)
+            extras.push_back(ExpectedExtraLine(line));
         message.AddHeaderLine(line);
     }
+    const std::size_t extraLines = extras.size();
 
     const std::string header = message.ComposeHeader();
     const bool container = message.RootPart().ChildCount() > 0;
@@ -122,7 +143,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ccNamed || (ccCount > 0 && lines.size() > 2 && StartsWith(lines[2], "Cc: ")))
         own.push_back("Cc: ");
     own.insert(own.end(), {"Subject: ", "Date: ", "X-Mailer: ", "MIME-Version: 1.0", "Content-Type: "});
-    if (!container)
+    if (!container && message.RootPart().QpEncode())
         own.push_back("Content-Transfer-Encoding: quoted-printable");
     if (!message.replyTo.address.empty())
         own.push_back("Reply-To: ");
@@ -134,9 +155,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(lines[own.size() - 1 - !message.replyTo.address.empty()].find(boundary) != std::string_view::npos);
     }
 
+    for (std::size_t i = 0; i < extraLines; ++i)
+        FUZZ_CHECK(lines[own.size() + i] == extras[i]);
+
     // The header travels between DATA and the end of data without dot-stuffing: a line that
-    // starts with "." would lose it to the server, and a line that is only "." ends the data.
+    // starts with a single "." would lose it to the server, and a line that is only "." ends
+    // the data.
     for (std::string_view line : lines)
-        FUZZ_CHECK(!StartsWith(line, "."));
+        FUZZ_CHECK(!StartsWith(line, ".") || StartsWith(line, ".."));
     return 0;
 }
