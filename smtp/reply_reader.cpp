@@ -54,6 +54,12 @@ bool CSMTPConnection::ExpectReply(std::int32_t expectedCode)
 bool CSMTPConnection::ReadReply(char* buffer, std::int32_t capacity, const char* terminator,
                                 std::int32_t expectedCode, char** grownBuffer, std::int32_t growthStep)
 {
+    // Without a terminator no reply could ever end; without room nothing could be read.
+    if (buffer == nullptr || capacity < 1 || terminator == nullptr || *terminator == '\0'
+        || grownBuffer == nullptr || growthStep < 1) {
+        SetLastError(WSAEINVAL);
+        return false;
+    }
     const std::size_t termLength = std::strlen(terminator);
     char* current = buffer;
     std::int32_t length = 0;

@@ -168,6 +168,22 @@ TEST(Reader, ReplyMovesToTheHeapOnlyWhenItOutgrowsTheCallersBuffer)
     }
 }
 
+TEST(Reader, RefusesArgumentsThatCouldNeverEndAReply)
+{
+    Peer peer({Peer::Send("220 ready\r\n")});
+    TestConnection connection;
+    ASSERT_TRUE(connection.ConnectOnly(peer.Port()));
+    char buffer[16];
+    char* grown = nullptr;
+    EXPECT_FALSE(connection.ReadReply(buffer, sizeof buffer, "", 220, &grown, 4096));
+    EXPECT_EQ(GetLastError(), WSAEINVAL);
+    EXPECT_FALSE(connection.ReadReply(buffer, sizeof buffer, "\r\n", 220, &grown, 0));
+    EXPECT_EQ(GetLastError(), WSAEINVAL);
+    EXPECT_EQ(connection.GetLastReply(), "");
+    EXPECT_TRUE(connection.ReadReply(buffer, sizeof buffer, "\r\n", 220, &grown, 4096));  // still there
+    delete[] grown;
+}
+
 // The reader waits on the socket rather than sleeping blindly between polls: a reply is
 // taken as soon as it arrives. Twenty exchanges would need five seconds or more with a
 // sleep of 250 ms whenever the reply is not there yet at the first look.
