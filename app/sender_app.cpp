@@ -1,5 +1,6 @@
 #include "app/sender_app.h"
 
+#include "app/help.h"
 #include "app/resource_ids.h"
 #include "app/sender_dlg.h"
 #include "platform/ui/resources.h"
@@ -42,5 +43,5 @@ bool CSenderApp::InitInstance()
 
 void CSenderApp::OnHelp()
 {
-    // Opens the help file; the help viewer comes with the About box.
+    OpenHelpFile();
 }

@@ -1,5 +1,6 @@
 #include "app/sender_dlg.h"
 
+#include "app/about_box.h"
 #include "app/recipient_file.h"
 #include "app/resource_ids.h"
 #include "app/send_command.h"
@@ -105,7 +106,7 @@ void CSenderDlg::OnSend()
 
 void CSenderDlg::OnAbout()
 {
-    // Runs the About box (it comes with the hyperlink control).
+    ShowAboutBox();
 }
 
 void CSenderDlg::OnReload()

@@ -42,12 +42,17 @@ MouseRoute::MouseRoute(CWnd& control) : m_target(std::make_shared<CWnd*>(&contro
         if (*target)
             (*target)->SendMessage(WM_CONTEXTMENU, 0, PointParam(e.GetPosition()));  // (-1, -1) from the keyboard
     });
-    w->Bind(wxEVT_MOUSE_CAPTURE_LOST, [target](wxMouseCaptureLostEvent&) {
-        if (*target == nullptr)
-            return;
-        if (g_capture == *target)
-            g_capture = nullptr;
-        (*target)->SendMessage(WM_CAPTURECHANGED, 0, 0);
+    // The holder of the capture sees the pointer leave: the move that takes it out arrives as a
+    // move outside its client area.
+    w->Bind(wxEVT_LEAVE_WINDOW, [target](wxMouseEvent& e) {
+        if (*target != nullptr && g_capture == *target) {
+            wxPoint p = e.GetPosition();
+            wxSize size = e.GetEventObject() ? static_cast<wxWindow*>(e.GetEventObject())->GetClientSize() : wxSize();
+            if (p.x >= 0 && p.y >= 0 && p.x < size.x && p.y < size.y)
+                p = wxPoint(-1, -1);
+            (*target)->SendMessage(WM_MOUSEMOVE, 0, PointParam(p));
+        }
+        e.Skip();
     });
 }
 
@@ -61,25 +66,15 @@ MouseRoute::~MouseRoute()
 CWnd* SetCapture(CWnd& window)
 {
     CWnd* before = g_capture;
-    if (before == &window)
-        return before;
-    if (before != nullptr)
-        ReleaseCapture();
-    wxWindow* w = window.GetSafeHwnd();
-    if (w != nullptr && !w->HasCapture())
-        w->CaptureMouse();
     g_capture = &window;
+    if (before != nullptr && before != &window)
+        before->SendMessage(WM_CAPTURECHANGED, 0, 0);
     return before;
 }
 
 bool ReleaseCapture()
 {
-    CWnd* held = g_capture;
     g_capture = nullptr;
-    if (held == nullptr)
-        return true;
-    if (wxWindow* w = held->GetSafeHwnd(); w != nullptr && w->HasCapture())
-        w->ReleaseMouse();
     return true;
 }
 

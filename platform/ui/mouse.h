@@ -29,7 +29,7 @@ constexpr int GET_Y_LPARAM(LPARAM l) { return static_cast<std::int16_t>((l >> 16
 // A route delivers the toolkit window's mouse to the control's message map: WM_MOUSEMOVE and
 // WM_LBUTTONDOWN (client coordinates in lParam), WM_SETCURSOR (a handled message, result true,
 // shows the cursor chosen with SetCursor; otherwise the toolkit's own), WM_CONTEXTMENU (screen
-// coordinates; (-1, -1) from the keyboard) and WM_CAPTURECHANGED when the capture is taken away.
+// coordinates; (-1, -1) from the keyboard).
 // The messages flow while the route lives; the control ends it before it detaches.
 class MouseRoute {
 public:
@@ -42,7 +42,10 @@ private:
     std::shared_ptr<CWnd*> m_target;  // the toolkit's handlers hold it too; null once ended
 };
 
-// The capture: every mouse movement goes to the window holding it, also outside it.
+// The capture: the window holding it also sees the pointer leave it (as a move outside its client
+// area). It is the program's own: no pointer grab keeps other programs (such as the browser a
+// link has just opened) from the pointer. A window that loses it to another gets
+// WM_CAPTURECHANGED.
 CWnd* SetCapture(CWnd& window);   // returns the window that held it before
 bool ReleaseCapture();
 CWnd* GetCapture();

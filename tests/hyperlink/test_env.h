@@ -85,3 +85,6 @@ private:
 
 // Lets the toolkit handle its events until done() holds or about ten seconds have passed.
 bool PumpUntil(const std::function<bool()>& done);
+
+// The clipboard's text as another program (xclip) reads it while this one serves it.
+std::string ReadClipboardWithXclip();

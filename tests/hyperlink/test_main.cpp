@@ -33,7 +33,9 @@ int main(int argc, char** argv)
 
 #include "test_env.h"
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <thread>
 
 bool PumpUntil(const std::function<bool()>& done)
@@ -47,4 +49,23 @@ bool PumpUntil(const std::function<bool()>& done)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return true;
+}
+
+std::string ReadClipboardWithXclip()
+{
+    std::string text;
+    std::atomic<bool> finished = false;
+    std::thread reader([&] {
+        if (std::FILE* pipe = popen("xclip -o -selection clipboard 2>/dev/null", "r")) {
+            char buffer[256];
+            std::size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0)
+                text.append(buffer, n);
+            pclose(pipe);
+        }
+        finished = true;
+    });
+    PumpUntil([&] { return finished.load(); });
+    reader.join();
+    return text;
 }
