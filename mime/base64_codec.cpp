@@ -43,6 +43,12 @@ bool MayHoldSkippedChar(std::uint64_t word)
     return (belowFourteen | ((spaces - ones) & ~spaces & highs)) != 0;
 }
 
+// The length of a zero-terminated text, at most cap.
+std::uint32_t CappedLength(const char* text, std::uint32_t cap)
+{
+    return static_cast<std::uint32_t>(std::min<std::size_t>(std::strlen(text), cap));
+}
+
 // Grows a buffer to the next multiple of the step strictly above size, never shrinks it,
 // and clears all of it: no trace of an earlier text survives.
 template <typename T>
@@ -69,7 +75,7 @@ bool CBase64Codec::IsPlainCodec() const
 
 void CBase64Codec::EncodeString(const char* text)
 {
-    if (text) EncodeBuffer(text, static_cast<std::uint32_t>(std::min<std::size_t>(std::strlen(text), kMaxEncodeLength)));
+    if (text) EncodeBuffer(text, CappedLength(text, kMaxEncodeLength));
 }
 
 void CBase64Codec::EncodeBuffer(const void* data, std::uint32_t length)
@@ -115,7 +121,7 @@ void CBase64Codec::EncodeBuffer(const void* data, std::uint32_t length)
 
 void CBase64Codec::DecodeString(const char* text)
 {
-    if (text) DecodeBuffer(text, static_cast<std::uint32_t>(std::min<std::size_t>(std::strlen(text), kMaxDecodeLength)));
+    if (text) DecodeBuffer(text, CappedLength(text, kMaxDecodeLength));
 }
 
 void CBase64Codec::DecodeBuffer(const char* text, std::uint32_t length)

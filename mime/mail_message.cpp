@@ -85,8 +85,9 @@ std::string CMailMessage::QEncodeIfNeeded(const std::string& value) const
 // Every value goes out on one line (CR and LF runs become a space) before it is encoded.
 // A root with children is announced as multipart without a transfer encoding, which a multipart
 // entity may not carry; any other root as its content type and charset, quoted-printable unless
-// the root is set to go out as it stands: the header names what is sent. Extra header lines end without an empty line on the single-part path,
-// where the transmitter sends one before the body; on the multipart path the header ends it here.
+// the root is set to go out as it stands: the header names what is sent.
+// Extra header lines end without an empty line on the single-part path, where the transmitter
+// sends one before the body; on the multipart path the header ends it here.
 std::string CMailMessage::ComposeHeader()
 {
     const LocalTime now = m_clock ? m_clock() : CurrentLocalTime();
