@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -128,6 +129,15 @@ unsigned Start(Launch& first, Launch& second)
         ::signal(SIGCHLD, SIG_DFL);
         ::signal(SIGPIPE, SIG_DFL);
         ::close_range(3, ~0U, 0);  // our sockets and toolkit connections stay ours
+        // Not the terminal we may have been started from: a handler that falls back to a text-mode
+        // program must not take it over. Diagnostics still reach our standard error.
+        int null = ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        if (null >= 0) {
+            ::dup2(null, STDIN_FILENO);
+            ::dup2(null, STDOUT_FILENO);
+            if (null > STDERR_FILENO)
+                ::close(null);
+        }
         pid_t grandchild = ::fork();
         if (grandchild == 0)
             RunDetached(first, second);
