@@ -93,7 +93,7 @@ protected:
     MessageBoxRecord SendTo(std::vector<Peer::Step> script)
     {
         m_peer = std::make_unique<Peer>(std::move(script));
-        RunSendCommand(m_owner, m_recipients, "Hi", kText, {m_peer->Port(), 2000});
+        RunSendCommand(m_owner, m_recipients, "Hi", kText, {m_peer->Port(), 5000});
         EXPECT_TRUE(m_peer->WaitUntilClientCloses());
         EXPECT_EQ(m_boxes.size(), 1u);
         return m_boxes.empty() ? MessageBoxRecord{} : m_boxes.back();
@@ -209,7 +209,7 @@ TEST_F(SendCommandTest, TheReportTellsTheTruth)
         SCOPED_TRACE(outcome.name);
         m_boxes.clear();
         m_peer = std::make_unique<Peer>(outcome.script);
-        RunSendCommand(m_owner, m_recipients, "Hi", kText, {m_peer->Port(), 1000});
+        RunSendCommand(m_owner, m_recipients, "Hi", kText, {m_peer->Port(), 3000});
         EXPECT_TRUE(m_peer->WaitUntilClientCloses());
         ASSERT_EQ(m_boxes.size(), 1u);
         EXPECT_EQ(m_boxes[0].text, outcome.text);
