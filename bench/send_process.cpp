@@ -1,7 +1,9 @@
-// One whole send per process: connect, greeting, HELO, MAIL, two RCPT, DATA, header, body, end of
-// data, QUIT, then exit. scripts/bench.sh starts it once per run, taking turns with curl doing the
-// same send as a process of its own, so both sides pay for a process start.
-// Usage: bench_send_process PORT   (exit status 0 when the server accepted the message)
+// One whole send per process: connect, greeting, HELO, MAIL, RCPT for the recipient and the blind
+// copy, DATA, header, body, end of data, QUIT, then exit. The report (bench/report.py) starts it
+// once per run, taking turns with curl sending the same addresses and text as a process of its own,
+// so both sides pay for a process start.
+// Usage: bench_send_process PORT FROM TO SUBJECT TEXT   (exit status 0 when the server accepted it;
+// FROM also gets the blind copy, as in the Send command)
 #include "mime/mail_message.h"
 #include "smtp/smtp_connection.h"
 
@@ -10,17 +12,17 @@
 
 int main(int argc, char** argv)
 {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: bench_send_process PORT\n");
+    if (argc != 6) {
+        std::fprintf(stderr, "usage: bench_send_process PORT FROM TO SUBJECT TEXT\n");
         return 2;
     }
     CMailMessage message;
-    message.sender = CMailAddress("me@example.org");
-    message.AppendRecipient(CMailAddress("5551234@sms.example.net"), KindTo);
-    message.AppendRecipient(CMailAddress("me@example.org"), KindBcc);
+    message.sender = CMailAddress(argv[2]);
+    message.AppendRecipient(CMailAddress(argv[3]), KindTo);
+    message.AppendRecipient(CMailAddress(argv[2]), KindBcc);
     message.mailerName = "Quillo Version 1.0";
-    message.subject = "Benchmark";
-    message.SetMessageText("Running late, see you at the station at 6.");
+    message.subject = argv[4];
+    message.SetMessageText(argv[5]);
     CSMTPConnection connection;
     const bool sent = connection.OpenSession("127.0.0.1", NoLogin, nullptr, nullptr, std::atoi(argv[1]), nullptr) &&
                       connection.SendMail(message) && connection.CloseSession();
