@@ -88,7 +88,7 @@ std::string CMailMessage::QEncodeIfNeeded(const std::string& value) const
 // the root is set to go out as it stands: the header names what is sent.
 // Extra header lines end without an empty line on the single-part path, where the transmitter
 // sends one before the body; on the multipart path the header ends it here.
-std::string CMailMessage::ComposeHeader()
+std::string CMailMessage::ComposeHeader() const
 {
     const LocalTime now = m_clock ? m_clock() : CurrentLocalTime();
     const auto q = [this](const std::string& value) { return QEncodeIfNeeded(OneLineValue(value)); };

@@ -34,7 +34,7 @@ public:
     void SetMessageText(const std::string& text);
     // The complete header, ending in the empty line that separates it from the body (see the
     // comment at the definition for extra header lines).
-    virtual std::string ComposeHeader();
+    virtual std::string ComposeHeader() const;
     // The header-word encoder with the root's charset.
     std::string QEncodeIfNeeded(const std::string& value) const;
 

@@ -52,8 +52,7 @@ bool CSMTPConnection::SendMail(const CMailMessage& message)
         return false;
     }
 
-    // Composing the header reads the message and the clock; it changes nothing.
-    const std::string header = const_cast<CMailMessage&>(message).ComposeHeader();
+    const std::string header = message.ComposeHeader();
     if (!SendData(header.data(), header.size()))
         return false;
 
