@@ -4,6 +4,8 @@
 #include "platform/ui/resources.h"
 #include "platform/ui/win_app.h"
 
+#include <algorithm>
+
 #include <wx/button.h>
 #include <wx/dialog.h>
 #include <wx/notebook.h>
@@ -35,6 +37,13 @@ CPropertyPage::CPropertyPage(int templateId, int captionId) : m_templateId(templ
 {
     if (ApplicationHasHelp())
         m_psp.dwFlags |= PSP_HASHELP;
+}
+
+// A page that goes first (a sheet's member page) leaves the sheet's list.
+CPropertyPage::~CPropertyPage()
+{
+    if (m_sheet != nullptr)
+        m_sheet->RemovePage(this);
 }
 
 wxWindow* CPropertyPage::GetDlgItem(int controlId) const
@@ -80,6 +89,13 @@ void CPropertySheet::AddPage(CPropertyPage* page)
         return;
     page->m_sheet = this;
     m_pages.push_back(page);
+}
+
+void CPropertySheet::RemovePage(CPropertyPage* page)
+{
+    std::erase(m_pages, page);
+    if (page != nullptr && page->m_sheet == this)
+        page->m_sheet = nullptr;
 }
 
 wxDialog* CPropertySheet::GetShownSheet() { return g_shownSheet; }

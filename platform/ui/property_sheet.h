@@ -25,6 +25,7 @@ class CPropertyPage : public CWnd {
 public:
     // captionId 0: the tab shows the template's caption.
     explicit CPropertyPage(int templateId, int captionId = 0);
+    ~CPropertyPage() override;
 
     // The toolkit control with a template id on this page, or null.
     wxWindow* GetDlgItem(int controlId) const;
@@ -56,6 +57,7 @@ public:
     ~CPropertySheet() override;
 
     void AddPage(CPropertyPage* page);
+    void RemovePage(CPropertyPage* page);
     int GetPageCount() const { return static_cast<int>(m_pages.size()); }
     // Shows the sheet until OK (IDOK) or Cancel (IDCANCEL); -1 when it cannot be made.
     virtual int DoModal();

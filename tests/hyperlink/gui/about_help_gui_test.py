@@ -2,7 +2,7 @@
 """End-to-end tests of the About box, the link's menu and Properties sheet, and Help, on the real
 program under Xvfb, driven through the accessibility bus (AT-SPI) and xdotool.
 
-    xvfb-run -a dbus-run-session -- /usr/bin/python3 about_help_gui_test.py QUILLO_EXE ARTIFACT_DIR
+    with_display.sh dbus-run-session -- /usr/bin/python3 about_help_gui_test.py QUILLO_EXE ARTIFACT_DIR
 
 The program runs in a fresh folder; "xdg-open" on its PATH is a stand-in that writes down what it
 was asked to open, so no browser ever starts. Screenshots go to ARTIFACT_DIR.
