@@ -1,8 +1,8 @@
 #include "platform/ui/dialog.h"
 
+#include <gtk/gtk.h>
 #include <wx/textctrl.h>
 
-#include <map>
 #include <string>
 
 std::size_t Utf8Length(const std::string& text)
@@ -14,31 +14,43 @@ std::size_t Utf8Length(const std::string& text)
 }
 
 namespace {
-std::map<wxWindow*, int>& Limits()
+GtkTextBuffer* BufferOf(wxTextCtrl* text)
 {
-    static std::map<wxWindow*, int> limits;
-    return limits;
+    auto* widget = static_cast<GtkWidget*>(text->GetHandle());
+    if (widget && GTK_IS_SCROLLED_WINDOW(widget))
+        widget = gtk_bin_get_child(GTK_BIN(widget));
+    return widget && GTK_IS_TEXT_VIEW(widget) ? gtk_text_view_get_buffer(GTK_TEXT_VIEW(widget)) : nullptr;
 }
 
-// Keeps a text control at its limit: what was just typed or pasted is cut to fit, as the
-// control's own limit would. The insertion point follows the inserted text, so the excess is the
-// part just before it.
-void EnforceLimit(wxCommandEvent& e)
+// Keeps a multi-line field at its limit: what is being typed or pasted is cut to fit, as the
+// control's own limit would, before it reaches the text. The shortened insert revalidates the
+// caller's iterator, as the buffer's own insert would.
+void OnInsertText(GtkTextBuffer* buffer, GtkTextIter* location, gchar* text, gint length, gpointer limitData)
 {
-    e.Skip();
-    auto* text = dynamic_cast<wxTextCtrl*>(e.GetEventObject());
-    auto it = text ? Limits().find(text) : Limits().end();
-    if (it == Limits().end())
+    const glong limit = GPOINTER_TO_INT(limitData);
+    const glong have = gtk_text_buffer_get_char_count(buffer);
+    const glong adding = g_utf8_strlen(text, length);
+    if (have + adding <= limit)
         return;
-    const long length = static_cast<long>(text->GetValue().length());
-    const long excess = length - it->second;
-    if (excess <= 0)
+    g_signal_stop_emission_by_name(buffer, "insert-text");
+    const glong room = limit > have ? limit - have : 0;
+    if (room == 0)
         return;
-    long at = text->GetInsertionPoint();
-    if (at < excess)
-        at = length;
-    text->Remove(at - excess, at);
-    text->SetInsertionPoint(at - excess);
+    const gchar* end = g_utf8_offset_to_pointer(text, room);
+    g_signal_handlers_block_by_func(buffer, reinterpret_cast<gpointer>(OnInsertText), limitData);
+    gtk_text_buffer_insert(buffer, location, text, static_cast<gint>(end - text));
+    g_signal_handlers_unblock_by_func(buffer, reinterpret_cast<gpointer>(OnInsertText), limitData);
+}
+
+void BlockLimit(GtkTextBuffer* buffer, bool block)
+{
+    if (!buffer)
+        return;
+    auto func = reinterpret_cast<gpointer>(OnInsertText);
+    if (block)
+        g_signal_handlers_block_matched(buffer, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr, func, nullptr);
+    else
+        g_signal_handlers_unblock_matched(buffer, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr, func, nullptr);
 }
 }  // namespace
 
@@ -52,15 +64,21 @@ void LimitText(wxWindow* edit, int count)
         return;
     }
     // The toolkit's own limit does nothing on a multi-line field.
-    auto [it, added] = Limits().insert_or_assign(text, count);
-    if (added) {
-        text->Bind(wxEVT_TEXT, EnforceLimit);
-        text->Bind(wxEVT_DESTROY, [text](wxWindowDestroyEvent& e) {
-            if (e.GetEventObject() == text)
-                Limits().erase(text);
-            e.Skip();
-        });
-    }
+    GtkTextBuffer* buffer = BufferOf(text);
+    if (!buffer)
+        return;
+    g_signal_handlers_disconnect_matched(buffer, G_SIGNAL_MATCH_FUNC, 0, 0, nullptr,
+                                         reinterpret_cast<gpointer>(OnInsertText), nullptr);
+    g_signal_connect(buffer, "insert-text", G_CALLBACK(OnInsertText), GINT_TO_POINTER(count));
+}
+
+void SetTextUnlimited(wxTextCtrl* text, const std::string& value)
+{
+    // The limit is for the user; text set by the program goes in whole, as with the original control.
+    GtkTextBuffer* buffer = text->IsMultiLine() ? BufferOf(text) : nullptr;
+    BlockLimit(buffer, true);
+    text->ChangeValue(ToToolkit(value));
+    BlockLimit(buffer, false);
 }
 
 wxWindow* CDataExchange::PrepareCtrl(int controlId)
@@ -99,7 +117,7 @@ void DDX_Text(CDataExchange* pDX, int controlId, std::string& value)
     if (pDX->m_bSaveAndValidate)
         value = FromToolkit(text->GetValue());
     else
-        text->ChangeValue(ToToolkit(value));
+        SetTextUnlimited(text, value);
 }
 
 void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int count)

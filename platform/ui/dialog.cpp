@@ -18,6 +18,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 #include <wx/utils.h>
+#include <wx/weakref.h>
 
 void MarkTemplateWindow(GtkWidget* widget);  // dialog_style.cpp
 
@@ -85,6 +86,15 @@ void SetAccessibility(wxWindow* w, int id, const std::string& label)
     }
 }
 
+// The combo box's drop-down button would be a second tab stop after its text; the box keeps one.
+void KeepOneTabStop(GtkWidget* widget, gpointer)
+{
+    if (GTK_IS_TOGGLE_BUTTON(widget))
+        gtk_widget_set_can_focus(widget, FALSE);
+    if (GTK_IS_CONTAINER(widget))
+        gtk_container_forall(GTK_CONTAINER(widget), KeepOneTabStop, nullptr);
+}
+
 wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const wxRect& r, const wxFont& font)
 {
     const int id = ToToolkitId(c.id);
@@ -121,6 +131,7 @@ wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const wxRect
         // A read-only combo box: the toolkit's choice control is skipped by Tab on this toolkit.
         // The list's order is kept by the layer's combo box, so the control does not sort.
         w = new wxComboBox(parent, id, wxString(), r.GetPosition(), wxSize(r.width, -1), 0, nullptr, wxCB_READONLY);
+        KeepOneTabStop(static_cast<GtkWidget*>(w->GetHandle()), nullptr);
     } else if (c.kind == "icon") {
         int iconId = 0;
         HICON icon = ParseResourceInt(c.text, iconId) ? LoadIconResource(iconId) : nullptr;
@@ -291,6 +302,8 @@ bool CDialog::HandleKey(int keyCode, bool ctrl, bool alt, bool shift)
 
 int CDialog::DoModal()
 {
+    // The focus goes back where it was when the dialog closes, as the user left it.
+    wxWeakRef<wxWindow> previousFocus(wxWindow::FindFocus());
     if (m_wnd || !CreateWindowFromTemplate())
         return -1;
     m_ended = false;
@@ -310,6 +323,8 @@ int CDialog::DoModal()
         m_loop = nullptr;
     }
     DestroyWindow();
+    if (previousFocus)
+        previousFocus->SetFocus();
     return m_result;
 }
 

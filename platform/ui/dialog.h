@@ -100,5 +100,8 @@ void DDV_MaxChars(CDataExchange* pDX, const std::string& value, int count);
 
 // Characters of UTF-8 text.
 std::size_t Utf8Length(const std::string& text);
-// Limits an edit control to count characters, also where the toolkit cannot (multi-line fields).
+// Limits what the user can type or paste into an edit control to count characters, also where the
+// toolkit cannot (multi-line fields). Text set by the program is not cut (SetTextUnlimited).
 void LimitText(wxWindow* edit, int count);
+class wxTextCtrl;
+void SetTextUnlimited(wxTextCtrl* text, const std::string& value);

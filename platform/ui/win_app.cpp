@@ -20,7 +20,7 @@ public:
 };
 }  // namespace
 
-CWinApp::CWinApp(const char* appName) : m_appName(appName ? appName : "")
+CWinApp::CWinApp(const char* appName) : m_appName(appName ? appName : ""), m_previous(g_app)
 {
     g_app = this;
 }
@@ -28,7 +28,7 @@ CWinApp::CWinApp(const char* appName) : m_appName(appName ? appName : "")
 CWinApp::~CWinApp()
 {
     if (g_app == this)
-        g_app = nullptr;
+        g_app = m_previous;  // a further object (made by a test) hands back to the program's own
 }
 
 bool CWinApp::InitInstance()
@@ -56,28 +56,42 @@ std::string AfxGetAppTitle()
     return g_app ? g_app->GetAppTitle() : std::string();
 }
 
+bool AfxStartToolkit(int argc, char** argv)
+{
+    wxApp::SetInstance(new ToolkitApp);
+    static int toolkitArgc;
+    static char* toolkitArgv[2];
+    toolkitArgc = argc > 0 ? 1 : 0;  // the program reads no arguments, and the toolkit gets none
+    toolkitArgv[0] = argc > 0 ? argv[0] : nullptr;
+    if (!wxEntryStart(toolkitArgc, toolkitArgv))
+        return false;
+    wxTheApp->SetAppName("quillo");
+    wxTheApp->SetAppDisplayName(ToToolkit(AfxGetAppTitle()));
+    LoadDialogStyle();
+    return true;
+}
+
+void AfxEndToolkit()
+{
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+}
+
 int AfxWinMain(int argc, char** argv)
 {
     CWinApp* app = AfxGetApp();
     if (!app)
         return 1;
-    wxApp::SetInstance(new ToolkitApp);
-    int toolkitArgc = argc > 0 ? 1 : 0;
-    char* toolkitArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
-    if (!wxEntryStart(toolkitArgc, toolkitArgv)) {
+    if (!AfxStartToolkit(argc, argv)) {
         std::fprintf(stderr, "%s: cannot open the display\n", app->GetAppTitle().c_str());
         return 1;
     }
-    wxTheApp->SetAppName("quillo");
-    wxTheApp->SetAppDisplayName(ToToolkit(app->GetAppTitle()));
-    LoadDialogStyle();
     // Start-up runs the program; it returns false so that no message loop of the layer follows.
     if (app->InitInstance())
         wxTheApp->OnRun();
     int code = app->ExitInstance();
     app->m_pMainWnd = nullptr;
-    wxTheApp->OnExit();
-    wxEntryCleanup();
+    AfxEndToolkit();
     return code;
 }
 

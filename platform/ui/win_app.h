@@ -23,6 +23,7 @@ public:
 
 private:
     std::string m_appName;
+    CWinApp* m_previous;
 };
 
 CWinApp* AfxGetApp();
@@ -32,6 +33,10 @@ std::string AfxGetAppTitle();
 // The program's entry: starts the toolkit and runs the application object's start-up; the
 // program ends when it returns. Command-line arguments are not read.
 int AfxWinMain(int argc, char** argv);
+// The toolkit's start and end around the program (AfxWinMain uses them; so do tests of windows).
+// Start fails without a display.
+bool AfxStartToolkit(int argc, char** argv);
+void AfxEndToolkit();
 
 // Platform services switched on at start-up.
 struct WSADATA {
