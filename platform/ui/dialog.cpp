@@ -5,11 +5,13 @@
 #include "platform/ui/win_app.h"
 
 #include <gtk/gtk.h>
+#include <cstdlib>
 #include <wx/button.h>
 #include <wx/combobox.h>
 #include <wx/dialog.h>
 #include <wx/evtloop.h>
 #include <wx/frame.h>
+#include <wx/menu.h>
 #include <wx/iconbndl.h>
 #include <wx/panel.h>
 #include <wx/statbmp.h>
@@ -65,8 +67,22 @@ std::string LabelName(std::string text)
     return out;
 }
 
+// The label of a control: the static text just above it or just left of it on its row.
+std::string LabelFor(const DialogTemplate& tmpl, const ControlTemplate& control)
+{
+    for (const ControlTemplate& s : tmpl.controls) {
+        if (s.kind != "static" || s.text.empty())
+            continue;
+        const bool above = std::abs(s.x - control.x) <= 4 && control.y > s.y && control.y - s.y <= 14;
+        const bool left = std::abs(s.y - control.y) <= 4 && s.x + s.cx <= control.x + 2 && control.x - s.x <= 60;
+        if (above || left)
+            return LabelName(s.text);
+    }
+    return {};
+}
+
 // Names the control for assistive technology: its accessible id is the template id, its name the
-// label that precedes it in the template, if one does.
+// text of its label, if it has one.
 void SetAccessibility(wxWindow* w, int id, const std::string& label)
 {
     auto* widget = static_cast<GtkWidget*>(w->GetHandle());
@@ -93,6 +109,27 @@ void KeepOneTabStop(GtkWidget* widget, gpointer)
         gtk_widget_set_can_focus(widget, FALSE);
     if (GTK_IS_CONTAINER(widget))
         gtk_container_forall(GTK_CONTAINER(widget), KeepOneTabStop, nullptr);
+}
+
+// A popup marked right-aligned goes to the right end of the menu bar, as Help traditionally does.
+void RightAlignPopups(const CMenu& menu, wxMenuBar* bar)
+{
+    auto* widget = bar ? static_cast<GtkWidget*>(bar->GetHandle()) : nullptr;
+    if (!widget || !GTK_IS_MENU_SHELL(widget))
+        return;
+    GList* children = gtk_container_get_children(GTK_CONTAINER(widget));
+    int popup = 0;
+    for (int i = 0; i < menu.GetMenuItemCount(); ++i) {
+        if (!menu.GetItem(i).popup)
+            continue;
+        auto* item = static_cast<GtkWidget*>(g_list_nth_data(children, static_cast<guint>(popup++)));
+        if (item && GTK_IS_MENU_ITEM(item) && menu.GetItem(i).rightAligned) {
+            G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+            gtk_menu_item_set_right_justified(GTK_MENU_ITEM(item), TRUE);
+            G_GNUC_END_IGNORE_DEPRECATIONS
+        }
+    }
+    g_list_free(children);
 }
 
 wxWindow* CreateControl(const ControlTemplate& c, wxWindow* parent, const wxRect& r, const wxFont& font)
@@ -182,17 +219,15 @@ std::vector<wxWindow*> CDialog::CreateControls(const DialogTemplate& tmpl, wxWin
     parent->SetFont(font);
     const wxSize base = BaseUnits(parent);
     std::vector<wxWindow*> created;
-    std::string label;
     for (const ControlTemplate& c : tmpl.controls) {
         wxWindow* w = CreateControl(c, parent, ToPixels(c, base), font);
         created.push_back(w);
         if (!w)
             continue;
         if (c.kind == "edit" || c.kind == "combobox")
-            SetAccessibility(w, c.id, label);
+            SetAccessibility(w, c.id, LabelFor(tmpl, c));
         else if (c.id != -1)
             SetAccessibility(w, c.id, "");
-        label = c.kind == "static" ? LabelName(c.text) : std::string();
     }
     return created;
 }
@@ -217,8 +252,10 @@ bool CDialog::CreateWindowFromTemplate()
         // frame holding a panel.
         auto* frame = new wxFrame(parent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, style);
         CMenu menu;
-        if (menu.LoadMenu(m_template.menu))
+        if (menu.LoadMenu(m_template.menu)) {
             frame->SetMenuBar(menu.CreateToolkitMenuBar());
+            RightAlignPopups(menu, frame->GetMenuBar());
+        }
         m_client = new wxPanel(frame, wxID_ANY);
         top = frame;
     } else {

@@ -342,6 +342,9 @@ class KeyboardTest(GuiTest):
         q.focus("Quillo")
         subject = Quillo.control(main, 1001, "text")
         wait_for("the Subject field to have the focus", lambda: subject.getState().contains(pyatspi.STATE_FOCUSED))
+        # Edits and the list are named by their labels for assistive technology.
+        self.assertEqual([Quillo.control(main, i, r).name for i, r in ((1006, "combo box"), (1001, "text"), (1002, "text"))],
+                         ["To", "Subject", "Message"])
         order = [(1002, "text"), ("Send",), ("Close",), (1006, "combo box"), ("Reload",), (1001, "text")]
         for stop in order:
             q.key("Tab")
