@@ -42,18 +42,28 @@ MouseRoute::MouseRoute(CWnd& control) : m_target(std::make_shared<CWnd*>(&contro
         if (*target)
             (*target)->SendMessage(WM_CONTEXTMENU, 0, PointParam(e.GetPosition()));  // (-1, -1) from the keyboard
     });
-    // The holder of the capture sees the pointer leave: the move that takes it out arrives as a
-    // move outside its client area.
-    w->Bind(wxEVT_LEAVE_WINDOW, [target](wxMouseEvent& e) {
-        if (*target != nullptr && g_capture == *target) {
-            wxPoint p = e.GetPosition();
-            wxSize size = e.GetEventObject() ? static_cast<wxWindow*>(e.GetEventObject())->GetClientSize() : wxSize();
-            if (p.x >= 0 && p.y >= 0 && p.x < size.x && p.y < size.y)
-                p = wxPoint(-1, -1);
-            (*target)->SendMessage(WM_MOUSEMOVE, 0, PointParam(p));
-        }
+    // The holder of the capture sees the pointer leave: moves over the window around it, and the
+    // pointer leaving either window, arrive as moves in its own client coordinates.
+    auto forward = [target](wxWindow* from, wxMouseEvent& e, bool leaving) {
         e.Skip();
-    });
+        CWnd* holder = *target;
+        if (holder == nullptr || g_capture != holder || holder->GetSafeHwnd() == nullptr)
+            return;
+        wxWindow* self = holder->GetSafeHwnd();
+        wxPoint p = self->ScreenToClient(from->ClientToScreen(e.GetPosition()));
+        wxSize size = self->GetClientSize();
+        bool inside = p.x >= 0 && p.y >= 0 && p.x < size.x && p.y < size.y;
+        if (leaving && from == self && inside)
+            p = wxPoint(-1, -1);  // left across its very edge
+        else if (inside && from != self)
+            return;  // over the control itself: its own moves tell
+        holder->SendMessage(WM_MOUSEMOVE, 0, PointParam(p));
+    };
+    w->Bind(wxEVT_LEAVE_WINDOW, [w, forward](wxMouseEvent& e) { forward(w, e, true); });
+    if (wxWindow* around = w->GetParent()) {
+        around->Bind(wxEVT_MOTION, [around, forward](wxMouseEvent& e) { forward(around, e, false); });
+        around->Bind(wxEVT_LEAVE_WINDOW, [around, forward](wxMouseEvent& e) { forward(around, e, true); });
+    }
 }
 
 MouseRoute::~MouseRoute()

@@ -8,6 +8,7 @@ The program runs in a fresh folder; "xdg-open" on its PATH is a stand-in that wr
 was asked to open, so no browser ever starts. Screenshots go to ARTIFACT_DIR.
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -119,6 +120,24 @@ class Program:
             xdo("key", k)
             time.sleep(0.05)
 
+    @staticmethod
+    def colours(acc):
+        """The set of pixel colours the screen shows over acc."""
+        x, y, w, h = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        shot = subprocess.run(["import", "-window", "root", "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage",
+                               "png:-"], capture_output=True, check=True).stdout
+        text = subprocess.run(["convert", "png:-", "-depth", "8", "-unique-colors", "txt:-"], input=shot,
+                              capture_output=True, check=True).stdout.decode()
+        return {tuple(int(c[i:i + 2], 16) for i in (0, 2, 4)) for c in re.findall(r"#([0-9A-Fa-f]{6})", text)}
+
+    @staticmethod
+    def shows(acc, kind):
+        """Whether text in the link colour kind shows over acc (the text is antialiased: near enough)."""
+        near = {"blue": lambda r, g, b: b > 220 and r < 40 and g < 40,
+                "red": lambda r, g, b: r > 220 and g < 40 and b < 40,
+                "purple": lambda r, g, b: 100 < r < 160 and 100 < b < 160 and g < 40}[kind]
+        return any(near(*c) for c in Program.colours(acc))
+
     def screenshot(self, title, name):
         g = dict(line.split("=") for line in xdo("getwindowgeometry", "--shell", self.xwindow(title)).split())
         os.makedirs(ARTIFACTS, exist_ok=True)
@@ -175,8 +194,20 @@ class AboutAndHelpTest(unittest.TestCase):
         about = self.about_from_help_menu()
         self.check_about_content(about)
         self.q.screenshot("About Quillo", "about-box.png")
-        Program.click(Program.find(about, "label", WEB_PAGE))
+        link = Program.find(about, "label", WEB_PAGE)
+        x, y, w, h = link.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        away = (str(x + w // 2), str(y + h + 40))
+        wait_for("a blue link", lambda: Program.shows(link, "blue"))
+        # Under the pointer it turns red; when the pointer leaves it, blue again.
+        xdo("mousemove", "--sync", str(x + 10), str(y + h // 2))
+        wait_for("a red link", lambda: Program.shows(link, "red") and not Program.shows(link, "blue"))
+        xdo("mousemove", "--sync", *away)
+        wait_for("a blue link again", lambda: Program.shows(link, "blue") and not Program.shows(link, "red"))
+        Program.click(link)
         wait_for("the link to reach the browser", lambda: self.opened_addresses() == [WEB_PAGE])
+        # Opened: purple, also once the pointer has gone.
+        xdo("mousemove", "--sync", *away)
+        wait_for("a purple link", lambda: Program.shows(link, "purple") and not Program.shows(link, "red"))
         self.q.focus("About Quillo")
         self.q.key("Return")
         self.q.gone(about)
@@ -237,6 +268,13 @@ class AboutAndHelpTest(unittest.TestCase):
         help_window = self.q.window("Quillo Help")
         # Its owner is no window of the program: closing the main window leaves it to the end.
         self.assertIsNotNone(help_window)
+
+
+def setUpModule():
+    # Brings up the accessibility bus and its registry before the first program starts, so that
+    # program registers with it (one started first may never be listed).
+    wait_for("the accessibility registry", lambda: pyatspi.Registry.getDesktop(0) is not None)
+    pyatspi.Registry.getDesktop(0).childCount
 
 
 if __name__ == "__main__":
