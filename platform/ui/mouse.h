@@ -42,8 +42,8 @@ private:
     std::shared_ptr<CWnd*> m_target;  // the toolkit's handlers hold it too; null once ended
 };
 
-// The capture: the window holding it also sees the pointer leave it (as a move outside its client
-// area). It is the program's own: no pointer grab keeps other programs (such as the browser a
+// The capture: the window holding it also gets the moves over the window around it and sees the
+// pointer leave either (as moves outside its client area). It is the program's own: no pointer grab keeps other programs (such as the browser a
 // link has just opened) from the pointer. A window that loses it to another gets
 // WM_CAPTURECHANGED.
 CWnd* SetCapture(CWnd& window);   // returns the window that held it before
