@@ -79,7 +79,7 @@ void CMailMessage::SetMessageText(const std::string& text)
 
 std::string CMailMessage::QEncodeIfNeeded(const std::string& value) const
 {
-    return ::QEncodeIfNeeded(value, m_rootPart.Charset());
+    return ::QEncodeIfNeeded(value, OneLineValue(m_rootPart.Charset()));
 }
 
 // Every value goes out on one line (CR and LF runs become a space) before it is encoded.

@@ -220,7 +220,7 @@ bool CMimePart::EmitAttachment(char*& buffer, std::size_t& length) const
     if (!ReadWholeFile(m_filePath, data)) return false;
     if (data.empty()) return true;
     m_base64.EncodeBuffer(data.data(), static_cast<std::uint32_t>(data.size()));
-    data = std::string();
+    std::string().swap(data);  // frees the file buffer (assigning an empty string would keep it)
     const char* text = m_base64.GetBase64Text();
     const std::size_t textLength = m_base64.GetBase64Length();
     const std::size_t lines = (textLength + kBase64LineLength - 1) / kBase64LineLength;
