@@ -11,4 +11,5 @@ if ! ip netns add "$ns" 2>/dev/null; then
 fi
 trap 'ip netns delete "$ns" 2>/dev/null || true' EXIT
 ip netns exec "$ns" ip link set lo up
-ip netns exec "$ns" xvfb-run -a -s '-screen 0 1024x768x24' dbus-run-session -- /usr/bin/python3 "$@"
+with_display="$(cd "$(dirname "$0")/../../support" && pwd)/with_display.sh"
+ip netns exec "$ns" "$with_display" dbus-run-session -- /usr/bin/python3 "$@"
