@@ -13,112 +13,31 @@ import shutil
 import subprocess
 import sys
 import tempfile
-import time
 import unittest
-import warnings
 
 import pyatspi
 
-warnings.filterwarnings("ignore", category=DeprecationWarning)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from gui_driver import Program as Driver, click, find, has, start_registry, text, wait_closed, wait_for, walk, xdo  # noqa: E402
 
 QUILLO, ARTIFACTS = (os.path.abspath(a) for a in sys.argv[1:3])
 del sys.argv[1:3]
-TIMEOUT = 30.0
 WEB_PAGE = "https://quillo.example.org/"
 
 
-def wait_for(what, probe, timeout=TIMEOUT):
-    deadline = time.monotonic() + timeout
-    while True:
-        try:
-            result = probe()
-        except Exception:  # windows come and go under the accessibility tree
-            result = None
-        if result:
-            return result
-        if time.monotonic() > deadline:
-            raise AssertionError("timed out waiting for " + what)
-        time.sleep(0.05)
+def click_left(acc, button="1"):
+    # 20 pixels in from the left edge (the middle of a narrower widget): where a label's text starts.
+    click(acc, button, inset=20)
 
 
-def descendants(acc):
-    yield acc
-    for i in range(acc.childCount):
-        child = acc.getChildAtIndex(i)
-        if child is not None:
-            yield from descendants(child)
+class Program(Driver):
+    key_pause = 0.05
 
-
-def xdo(*args):
-    return subprocess.run(["xdotool", *args], check=True, capture_output=True, text=True).stdout
-
-
-class Program:
     def __init__(self, folder, bin_dir):
         env = dict(os.environ)
         env["PATH"] = bin_dir + os.pathsep + env.get("PATH", "")
         env["HOME"] = folder
-        env["ASAN_OPTIONS"] = "detect_leaks=0"
-        self.proc = subprocess.Popen([QUILLO], cwd=folder, env=env)
-
-    def app(self):
-        for app in pyatspi.Registry.getDesktop(0):
-            if app is not None and app.get_process_id() == self.proc.pid:
-                return app
-        return None
-
-    def window(self, name):
-        def probe():
-            for acc in self.app() or []:
-                if acc is not None and acc.name == name and acc.getState().contains(pyatspi.STATE_SHOWING):
-                    return acc
-            return None
-        return wait_for("window " + repr(name), probe)
-
-    def gone(self, acc):
-        wait_for("a window to close", lambda: acc.getState().contains(pyatspi.STATE_DEFUNCT) or
-                 not acc.getState().contains(pyatspi.STATE_SHOWING))
-
-    @staticmethod
-    def find(window, role, name=None, accessible_id=None):
-        def probe():
-            for acc in descendants(window):
-                if acc.getRoleName() == role and (name is None or acc.name == name) and \
-                        (accessible_id is None or acc.accessibleId == str(accessible_id)):
-                    return acc
-            return None
-        return wait_for("%s %s" % (role, name or accessible_id), probe)
-
-    @staticmethod
-    def has(window, role, name):
-        return any(acc.getRoleName() == role and acc.name == name for acc in descendants(window))
-
-    @staticmethod
-    def text(acc):
-        t = acc.queryText()
-        return t.getText(0, t.characterCount)
-
-    def xwindow(self, title):
-        def probe():
-            out = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.proc.pid), "--name", "."],
-                                 capture_output=True, text=True).stdout.split()
-            return [w for w in out if xdo("getwindowname", w).rstrip("\n") == title]
-        return wait_for("X window " + title, probe)[0]
-
-    def focus(self, title):
-        xdo("windowfocus", "--sync", self.xwindow(title))
-
-    @staticmethod
-    def click(acc, button="1"):
-        x, y, w, h = acc.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
-        xdo("mousemove", "--sync", str(x + min(w // 2, 20)), str(y + h // 2))
-        xdo("click", button)
-
-    @staticmethod
-    def key(*keys):
-        for k in keys:
-            xdo("key", k)
-            time.sleep(0.05)
+        super().__init__(QUILLO, folder, env)
 
     @staticmethod
     def colours(acc):
@@ -137,21 +56,6 @@ class Program:
                 "red": lambda r, g, b: r > 220 and g < 40 and b < 40,
                 "purple": lambda r, g, b: 100 < r < 160 and 100 < b < 160 and g < 40}[kind]
         return any(near(*c) for c in Program.colours(acc))
-
-    def screenshot(self, title, name):
-        g = dict(line.split("=") for line in xdo("getwindowgeometry", "--shell", self.xwindow(title)).split())
-        os.makedirs(ARTIFACTS, exist_ok=True)
-        subprocess.run(["import", "-window", "root", "-crop", "%sx%s+%s+%s" % (g["WIDTH"], g["HEIGHT"], g["X"], g["Y"]),
-                        "+repage", os.path.join(ARTIFACTS, name)], check=True)
-
-    def stop(self):
-        if self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
 
 
 class AboutAndHelpTest(unittest.TestCase):
@@ -186,15 +90,15 @@ class AboutAndHelpTest(unittest.TestCase):
         return self.q.window("About Quillo")
 
     def check_about_content(self, about):
-        for text in ("Quillo Version 1.0", "Copyright (C) 2026 The Quillo Project", WEB_PAGE):
-            self.assertTrue(Program.has(about, "label", text), text)
-        self.assertTrue(Program.has(about, "push button", "OK"))
+        for label in ("Quillo Version 1.0", "Copyright (C) 2026 The Quillo Project", WEB_PAGE):
+            self.assertTrue(has(about, "label", label), label)
+        self.assertTrue(has(about, "push button", "OK"))
 
     def test_about_box_from_the_help_menu_opens_its_link(self):
         about = self.about_from_help_menu()
         self.check_about_content(about)
-        self.q.screenshot("About Quillo", "about-box.png")
-        link = Program.find(about, "label", WEB_PAGE)
+        self.q.screenshot("About Quillo", os.path.join(ARTIFACTS, "about-box.png"))
+        link = find(about, "label", WEB_PAGE)
         x, y, w, h = link.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
         away = (str(x + w // 2), str(y + h + 40))
         wait_for("a blue link", lambda: Program.shows(link, "blue"))
@@ -203,63 +107,63 @@ class AboutAndHelpTest(unittest.TestCase):
         wait_for("a red link", lambda: Program.shows(link, "red") and not Program.shows(link, "blue"))
         xdo("mousemove", "--sync", *away)
         wait_for("a blue link again", lambda: Program.shows(link, "blue") and not Program.shows(link, "red"))
-        Program.click(link)
+        click_left(link)
         wait_for("the link to reach the browser", lambda: self.opened_addresses() == [WEB_PAGE])
         # Opened: purple, also once the pointer has gone.
         xdo("mousemove", "--sync", *away)
         wait_for("a purple link", lambda: Program.shows(link, "purple") and not Program.shows(link, "red"))
         self.q.focus("About Quillo")
         self.q.key("Return")
-        self.q.gone(about)
+        wait_closed(about)
         # A new About box again: the main window is still there.
         about = self.about_from_help_menu()
         self.q.key("Escape")
-        self.q.gone(about)
+        wait_closed(about)
 
     def test_about_box_from_the_system_menu(self):
         self.q.focus("Quillo")
         self.q.key("alt+space")
         menu_item = wait_for("the system menu", lambda: next(
-            (acc for app in [self.q.app()] for acc in descendants(app)
+            (acc for app in [self.q.app()] for acc in walk(app)
              if acc.getRoleName() == "menu item" and acc.name == "About Quillo..." and
              acc.getState().contains(pyatspi.STATE_SHOWING)), None))
-        Program.click(menu_item)
+        click_left(menu_item)
         about = self.q.window("About Quillo")
         self.check_about_content(about)
         self.q.focus("About Quillo")
         self.q.key("Escape")
-        self.q.gone(about)
+        wait_closed(about)
 
     def test_link_menu_copies_and_shows_properties_whose_help_opens_the_help_file(self):
         about = self.about_from_help_menu()
-        link = Program.find(about, "label", WEB_PAGE)
+        link = find(about, "label", WEB_PAGE)
         # Copy Shortcut: the address is on the clipboard while Quillo runs.
-        Program.click(link, "3")
+        click_left(link, "3")
         self.q.key("t")
         copied = wait_for("the clipboard", lambda: subprocess.run(
             ["xclip", "-o", "-selection", "clipboard"], capture_output=True, text=True, timeout=5).stdout)
         self.assertEqual(copied, WEB_PAGE)
 
-        Program.click(link, "3")
+        click_left(link, "3")
         self.q.key("r")
         sheet = self.q.window("Properties")
-        self.assertTrue(Program.has(sheet, "page tab", "General"))
-        caption = Program.find(sheet, "text", accessible_id=1005)
-        address = Program.find(sheet, "text", accessible_id=1007)
-        self.assertEqual((Program.text(caption), Program.text(address)), (WEB_PAGE, WEB_PAGE))
+        self.assertTrue(has(sheet, "page tab", "General"))
+        caption = find(sheet, "text", accessible_id=1005)
+        address = find(sheet, "text", accessible_id=1007)
+        self.assertEqual((text(caption), text(address)), (WEB_PAGE, WEB_PAGE))
         self.assertFalse(caption.getState().contains(pyatspi.STATE_EDITABLE))
         self.assertFalse(address.getState().contains(pyatspi.STATE_EDITABLE))
         for name in ("OK", "Cancel", "Help"):
-            self.assertTrue(Program.has(sheet, "push button", name), name)
-        self.assertFalse(Program.has(sheet, "push button", "Apply"))
-        self.q.screenshot("Properties", "link-properties.png")
+            self.assertTrue(has(sheet, "push button", name), name)
+        self.assertFalse(has(sheet, "push button", "Apply"))
+        self.q.screenshot("Properties", os.path.join(ARTIFACTS, "link-properties.png"))
 
-        Program.click(Program.find(sheet, "push button", "Help"))
+        click_left(find(sheet, "push button", "Help"))
         help_window = self.q.window("Quillo Help")  # the default topic's own title
-        self.q.screenshot("Quillo Help", "help-contents.png")
+        self.q.screenshot("Quillo Help", os.path.join(ARTIFACTS, "help-contents.png"))
         # The viewer may cover the sheet: press OK through the accessibility bus.
-        Program.find(sheet, "push button", "OK").queryAction().doAction(0)
-        self.q.gone(sheet)
+        find(sheet, "push button", "OK").queryAction().doAction(0)
+        wait_closed(sheet)
         self.assertTrue(help_window.getState().contains(pyatspi.STATE_SHOWING))
 
     def test_help_contents_shows_the_default_topic(self):
@@ -271,10 +175,7 @@ class AboutAndHelpTest(unittest.TestCase):
 
 
 def setUpModule():
-    # Brings up the accessibility bus and its registry before the first program starts, so that
-    # program registers with it (one started first may never be listed).
-    wait_for("the accessibility registry", lambda: pyatspi.Registry.getDesktop(0) is not None)
-    pyatspi.Registry.getDesktop(0).childCount
+    start_registry()
 
 
 if __name__ == "__main__":
