@@ -104,10 +104,7 @@ LRESULT CPropertySheet::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
 {
     if (message == WM_COMMAND) {
         // Commands nobody on the sheet handles go on to the application's command map.
-        UINT id = static_cast<UINT>(wParam & 0xFFFF);
-        if (id >= kFirstAppCommand && id <= kLastAppCommand)
-            if (CWinApp* app = AfxGetApp())
-                app->OnCmdMsg(WM_COMMAND, id, wParam, lParam);
+        AfxForwardAppCommand(wParam, lParam);
         return 0;
     }
     return CWnd::DefWindowProc(message, wParam, lParam);

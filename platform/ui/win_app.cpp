@@ -51,6 +51,13 @@ CWinApp* AfxGetApp()
     return g_app;
 }
 
+void AfxForwardAppCommand(WPARAM wParam, LPARAM lParam)
+{
+    UINT id = static_cast<UINT>(wParam & 0xFFFF);
+    if (id >= kFirstAppCommand && id <= kLastAppCommand && g_app != nullptr)
+        g_app->OnCmdMsg(WM_COMMAND, id, wParam, lParam);
+}
+
 std::string AfxGetAppTitle()
 {
     return g_app ? g_app->GetAppTitle() : std::string();

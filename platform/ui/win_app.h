@@ -27,6 +27,9 @@ private:
 };
 
 CWinApp* AfxGetApp();
+// A window's last stop for WM_COMMAND: a command in the application's range goes on to the
+// application's command map; others end here.
+void AfxForwardAppCommand(WPARAM wParam, LPARAM lParam);
 // The running application's title, "" without an application object.
 std::string AfxGetAppTitle();
 
