@@ -4,7 +4,6 @@
 // without line end an entry, and no message for a file that exists.
 #include "app/recipient_file.h"
 #include "platform/ui/combo_box.h"
-#include "platform/ui/message_box.h"
 #include "support/fuzz_check.h"
 #include "support/private_folder.h"
 
@@ -16,8 +15,6 @@
 #include <vector>
 
 namespace {
-
-int g_boxes = 0;
 
 std::vector<std::string> ExpectedEntries(std::string_view file)
 {
@@ -48,10 +45,7 @@ std::vector<std::string> ExpectedEntries(std::string_view file)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::EnterPrivateFolder();
-    SetMessageBoxHook([](const MessageBoxRecord&) {
-        ++g_boxes;
-        return IDOK;
-    });
+    fuzz::CountMessageBoxes();
     return 0;
 }
 
@@ -59,11 +53,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string content(reinterpret_cast<const char*>(data), data ? size : 0);
     fuzz::WriteFile("recipients.txt", content);
-    g_boxes = 0;
+    fuzz::MessageBoxCount() = 0;
 
     CComboBox list;
     LoadRecipients(list, nullptr);
-    FUZZ_CHECK(g_boxes == 0);
+    FUZZ_CHECK(fuzz::MessageBoxCount() == 0);
     FUZZ_CHECK(list.GetCurSel() == CB_ERR);  // loading selects nothing
 
     std::vector<std::string> loaded;

@@ -3,7 +3,6 @@
 // and show no message for a file that exists. What it read, written back with the writer, must
 // read again as the same two words whenever both are present.
 #include "app/settings_file.h"
-#include "platform/ui/message_box.h"
 #include "support/fuzz_check.h"
 #include "support/private_folder.h"
 
@@ -14,8 +13,6 @@
 #include <vector>
 
 namespace {
-
-int g_boxes = 0;
 
 bool WhiteSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
 
@@ -42,10 +39,7 @@ std::vector<std::string> FirstTwoWords(std::string_view text)
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     fuzz::EnterPrivateFolder();
-    SetMessageBoxHook([](const MessageBoxRecord&) {
-        ++g_boxes;
-        return IDOK;
-    });
+    fuzz::CountMessageBoxes();
     return 0;
 }
 
@@ -53,11 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const std::string content(reinterpret_cast<const char*>(data), data ? size : 0);
     fuzz::WriteFile("quillo.cfg", content);
-    g_boxes = 0;
+    fuzz::MessageBoxCount() = 0;
 
     std::string from = "unchanged", server = "unchanged";
     FUZZ_CHECK(ReadSettingsFile(nullptr, from, server));
-    FUZZ_CHECK(g_boxes == 0);
+    FUZZ_CHECK(fuzz::MessageBoxCount() == 0);
     const std::vector<std::string> expected = FirstTwoWords(content);
     FUZZ_CHECK(from == expected[0]);
     FUZZ_CHECK(server == expected[1]);
@@ -68,7 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::string from2, server2;
         FUZZ_CHECK(ReadSettingsFile(nullptr, from2, server2));
         FUZZ_CHECK(from2 == from && server2 == server);
-        FUZZ_CHECK(g_boxes == 0);
+        FUZZ_CHECK(fuzz::MessageBoxCount() == 0);
     }
     return 0;
 }

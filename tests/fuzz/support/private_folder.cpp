@@ -1,4 +1,5 @@
 #include "support/private_folder.h"
+#include "platform/ui/message_box.h"
 
 #include <unistd.h>
 
@@ -52,6 +53,20 @@ std::string ReadFile(const char* name)
 {
     std::ifstream in(name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+int& MessageBoxCount()
+{
+    static int count = 0;
+    return count;
+}
+
+void CountMessageBoxes()
+{
+    SetMessageBoxHook([](const MessageBoxRecord&) {
+        ++MessageBoxCount();
+        return IDOK;
+    });
 }
 
 }  // namespace fuzz

@@ -11,5 +11,8 @@ void EnterPrivateFolder();
 void WriteFile(const char* name, const std::string& bytes);
 // The whole content of the named file in the current folder.
 std::string ReadFile(const char* name);
+// Every message box from then on is counted here instead of shown; the targets reset it.
+int& MessageBoxCount();
+void CountMessageBoxes();
 
 }  // namespace fuzz
