@@ -42,18 +42,9 @@ std::vector<std::string> ExpectedEntries(std::string_view file)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::EnterPrivateFolder();
-    fuzz::CountMessageBoxes();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string content(reinterpret_cast<const char*>(data), data ? size : 0);
-    fuzz::WriteFile("recipients.txt", content);
-    fuzz::MessageBoxCount() = 0;
+    const std::string content = fuzz::PlaceInput("recipients.txt", data, size);
 
     CComboBox list;
     LoadRecipients(list, nullptr);

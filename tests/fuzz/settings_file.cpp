@@ -36,18 +36,9 @@ std::vector<std::string> FirstTwoWords(std::string_view text)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
-{
-    fuzz::EnterPrivateFolder();
-    fuzz::CountMessageBoxes();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    const std::string content(reinterpret_cast<const char*>(data), data ? size : 0);
-    fuzz::WriteFile("quillo.cfg", content);
-    fuzz::MessageBoxCount() = 0;
+    const std::string content = fuzz::PlaceInput("quillo.cfg", data, size);
 
     std::string from = "unchanged", server = "unchanged";
     FUZZ_CHECK(ReadSettingsFile(nullptr, from, server));

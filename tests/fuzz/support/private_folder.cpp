@@ -61,12 +61,23 @@ int& MessageBoxCount()
     return count;
 }
 
-void CountMessageBoxes()
+
+std::string PlaceInput(const char* name, const unsigned char* data, std::size_t size)
 {
-    SetMessageBoxHook([](const MessageBoxRecord&) {
-        ++MessageBoxCount();
-        return IDOK;
-    });
+    std::string content(reinterpret_cast<const char*>(data), data ? size : 0);
+    WriteFile(name, content);
+    MessageBoxCount() = 0;
+    return content;
 }
 
 }  // namespace fuzz
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    fuzz::EnterPrivateFolder();
+    SetMessageBoxHook([](const MessageBoxRecord&) {
+        ++fuzz::MessageBoxCount();
+        return IDOK;
+    });
+    return 0;
+}
